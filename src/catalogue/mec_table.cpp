@@ -1,0 +1,40 @@
+#include "catalogue/mec_table.h"
+
+namespace corvanel {
+
+namespace {
+
+// Code -> row, built from the table so that a lookup costs one load.
+constexpr std::array<std::int16_t, 256> BuildRowOfCode() {
+  std::array<std::int16_t, 256> rows{};
+  for (auto& row : rows) row = -1;
+  for (std::size_t i = MECTable.size(); i-- > 0;) {  // backwards: the first row wins
+    rows[MECTable[i].Code] = static_cast<std::int16_t>(i);
+  }
+  return rows;
+}
+
+constexpr std::array<std::int16_t, 256> kRowOfCode = BuildRowOfCode();
+
+}  // namespace
+
+std::int32_t FindMECIndex(std::uint8_t code) { return kRowOfCode[code]; }
+
+std::string DecodeMEC(std::uint8_t code) {
+  const std::int32_t row = FindMECIndex(code);
+  if (row < 0) return {};
+  std::string label = " - ";
+  label += MECTable[row].Name;
+  return label;
+}
+
+std::int32_t FindNextElement(const Frame& frame, std::int32_t index, std::uint8_t code) {
+  const std::int32_t row = FindMECIndex(code);
+  if (row < 0) return kUnknownElementEnd;
+  const TME& element = MECTable[row];
+  if (element.FixedLength > 0) return index + element.FixedLength;
+  if (element.MELPos > 0) return index + element.MELPos + frame.At(index + element.MELPos - 1);
+  return kUnknownElementEnd;
+}
+
+}  // namespace corvanel

@@ -1,0 +1,132 @@
+#include "engine/frame_assembler.h"
+
+#include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "engine/crc.h"
+#include "engine/frame_analysis.h"
+#include "export/export_file.h"
+
+namespace corvanel {
+
+namespace {
+constexpr std::uint8_t kEscape = 0xFD;
+constexpr std::uint8_t kStart = 0xFE;
+constexpr std::uint8_t kStop = 0xFF;
+constexpr std::int32_t kShortestFrame = 7;
+constexpr std::int32_t kLongestFrame = 262;
+}  // namespace
+
+const std::uint8_t* FindSpecialByteScalar(const std::uint8_t* begin, const std::uint8_t* end) {
+  while (begin < end && *begin < kEscape) ++begin;
+  return begin;
+}
+
+const std::uint8_t* FindSpecialByte(const std::uint8_t* begin, const std::uint8_t* end) {
+#if defined(__SSE2__)
+  const __m128i escape = _mm_set1_epi8(static_cast<char>(kEscape));
+  while (end - begin >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin));
+    // max(b, FD) == b exactly when b >= FD
+    const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(bytes, escape), bytes));
+    if (mask != 0) return begin + __builtin_ctz(static_cast<unsigned>(mask));
+    begin += 16;
+  }
+#endif
+  return FindSpecialByteScalar(begin, end);
+}
+
+FrameAssembler::FrameAssembler(Frame& frame, RunStats& stats, FrameExporter* exporter,
+                               ExportFile* outside_data)
+    : frame_(frame), stats_(stats), exporter_(exporter), outside_data_(outside_data) {}
+
+void FrameAssembler::AssembleByte(std::uint8_t b) {
+  // 1. A start byte opens a frame, cutting off one that is open.
+  if (b == kStart) {
+    if (in_frame_) ++stats_.UnclosedFrames;
+    frame_.FrameLength = 0;
+    in_frame_ = true;
+  } else if (!in_frame_) {
+    // 2. Outside a frame.
+    ++stats_.OutsideBytes;
+    if (outside_data_) outside_data_->Write(&b, 1);
+  }
+  // 3. A stop byte closes and judges the open frame.
+  if (b == kStop) {
+    if (!in_frame_) {
+      ++stats_.UnopenedFrames;
+      return;  // a pending escape stays pending
+    }
+    in_frame_ = false;
+    JudgeFrame();
+  }
+  // 4. Destuffing, tested on the byte as it arrived.
+  if (b == kEscape) {
+    escape_pending_ = true;
+    return;
+  }
+  if (escape_pending_) {
+    if (b <= 0x02) {
+      b = static_cast<std::uint8_t>(kEscape + b);
+    } else {
+      ++stats_.StuffingErrors;
+    }
+    escape_pending_ = false;
+  }
+  // 5. Store while there is room.
+  if (in_frame_ && frame_.FrameLength < Frame::kCapacity) {
+    frame_.FrameBuffer[frame_.FrameLength++] = b;
+  }
+}
+
+void FrameAssembler::JudgeFrame() {
+  const std::int32_t length = frame_.FrameLength;
+  if (length < kShortestFrame) {
+    ++stats_.TooShortFrames;
+  } else if (length > kLongestFrame) {
+    ++stats_.TooLongFrames;
+  } else {
+    const std::uint16_t received =
+        static_cast<std::uint16_t>(frame_.At(length - 2) << 8 | frame_.At(length - 1));
+    if (received != ComputeCRC(frame_.FrameBuffer.data() + 1, length - 3)) {
+      ++stats_.CrcFailures;
+    } else {
+      AnalyzeFrame(frame_, stats_, exporter_);
+    }
+  }
+}
+
+void FrameAssembler::TakeOrdinaryRun(const std::uint8_t* bytes, std::size_t count) {
+  if (in_frame_) {
+    const std::size_t room = static_cast<std::size_t>(Frame::kCapacity - frame_.FrameLength);
+    const std::size_t kept = std::min(count, room);
+    std::memcpy(frame_.FrameBuffer.data() + frame_.FrameLength, bytes, kept);
+    frame_.FrameLength += static_cast<std::int32_t>(kept);
+  } else {
+    stats_.OutsideBytes += static_cast<std::int64_t>(count);
+    if (outside_data_) outside_data_->Write(bytes, count);
+  }
+}
+
+void FrameAssembler::AssembleBlock(const std::uint8_t* bytes, std::size_t count) {
+  const std::uint8_t* p = bytes;
+  const std::uint8_t* const end = bytes + count;
+  while (p < end) {
+    // Without a pending escape, bytes below FD are only stored or counted as outside.
+    if (!escape_pending_) {
+      const std::uint8_t* special = FindSpecialByte(p, end);
+      if (special != p) {
+        TakeOrdinaryRun(p, static_cast<std::size_t>(special - p));
+        p = special;
+        if (p == end) break;
+      }
+    }
+    AssembleByte(*p++);
+  }
+}
+
+}  // namespace corvanel

@@ -1,0 +1,119 @@
+#include "export/frame_exporter.h"
+
+#include "catalogue/element_detail.h"
+#include "util/number_text.h"
+
+namespace corvanel {
+
+namespace {
+
+constexpr char kLineEnd[] = "\r\n";
+
+// The word whose four-digit upper-case hexadecimal text equals `text`, if any.
+std::optional<std::uint16_t> AddressOfText(const std::string& text) {
+  if (text.size() != 4) return std::nullopt;
+  unsigned word = 0;
+  for (char ch : text) {
+    int digit;
+    if (ch >= '0' && ch <= '9') {
+      digit = ch - '0';
+    } else if (ch >= 'A' && ch <= 'F') {
+      digit = ch - 'A' + 10;
+    } else {
+      return std::nullopt;
+    }
+    word = word * 16 + static_cast<unsigned>(digit);
+  }
+  return static_cast<std::uint16_t>(word);
+}
+
+}  // namespace
+
+FrameExporter::FrameExporter(Frame& frame, ExportMode mode, const ExportSettings& settings,
+                             ExportFile& file)
+    : frame_(frame),
+      mode_(mode),
+      settings_(settings),
+      file_(file),
+      selected_address_(AddressOfText(settings.AddressText)) {
+  for (unsigned code = 0; code < 256; ++code) {
+    std::string digits;
+    AppendHex2(digits, static_cast<std::uint8_t>(code));
+    code_listed_[code] = settings.MecText.find(digits) != std::string::npos;
+  }
+  FrameBlock.reserve(4096);
+}
+
+void FrameExporter::BeginFrameExport() {
+  ExportThisFrame = true;
+  MecMatched = false;
+  FrameBlock.clear();
+  if (settings_.FilterAddress) {
+    const auto address = static_cast<std::uint16_t>(frame_.At(1) << 8 | frame_.At(2));
+    if (address != selected_address_) {
+      ExportThisFrame = false;
+      return;
+    }
+  }
+  frame_.FrameBuffer[frame_.FrameLength] = 0xFF;  // the stop byte, after the second CRC byte
+  if (settings_.IncludeDetails) FrameBlock += '[';
+  AppendFrameLine();
+  if (settings_.IncludeDetails) {
+    FrameBlock += ']';
+    FrameBlock += kLineEnd;
+  }
+}
+
+void FrameExporter::AppendFrameLine() {
+  const std::int32_t stop = frame_.FrameLength;
+  for (std::int32_t i = 0; i <= stop; ++i) {
+    const std::uint8_t b = frame_.At(i);
+    if (i > 0) FrameBlock += ' ';
+    if (mode_ == kFramesKeepStuffing && i > 0 && i < stop && b >= 0xFD) {
+      FrameBlock += "FD ";
+      AppendHex2(FrameBlock, static_cast<std::uint8_t>(b - 0xFD));
+    } else {
+      AppendHex2(FrameBlock, b);
+    }
+  }
+}
+
+void FrameExporter::AddFieldLengthWarning(std::int32_t indicated, std::int32_t real) {
+  if (!WritesDetails()) return;
+  FrameBlock += " Warning: Invalid Message Field Length (indicated: ";
+  AppendDecimal(FrameBlock, indicated);
+  FrameBlock += ", real: ";
+  AppendDecimal(FrameBlock, real);
+  FrameBlock += ").";
+  FrameBlock += kLineEnd;
+}
+
+void FrameExporter::AddAddressDetail(std::uint16_t address) {
+  if (!WritesDetails() || settings_.FilterAddress) return;
+  FrameBlock += ' ';
+  FrameBlock += DecodeADD(address, true);
+  FrameBlock += kLineEnd;
+}
+
+void FrameExporter::AddElement(std::uint8_t code, std::int32_t last_index) {
+  if (!ExportThisFrame) return;
+  if (settings_.FilterMecs && code_listed_[code]) MecMatched = true;
+  if (settings_.IncludeDetails) {
+    FrameBlock += MECDetail(frame_, code, last_index);
+    FrameBlock += kLineEnd;
+  }
+}
+
+void FrameExporter::AddElementLengthWarning() {
+  if (!WritesDetails()) return;
+  FrameBlock += " Warning: Invalid Message Element Length.";
+  FrameBlock += kLineEnd;
+}
+
+void FrameExporter::EndFrameExport() {
+  if (!ExportThisFrame || (settings_.FilterMecs && !MecMatched)) return;
+  FrameBlock += kLineEnd;
+  file_.Write(FrameBlock);
+}
+
+}  // namespace corvanel

@@ -1,0 +1,47 @@
+// Writes the good frames of an export run (keep or remove stuffing): the frame line in
+// hexadecimal, filtered by address word and element codes, optionally followed by the
+// decoded details of its address and elements. The frame analysis calls it at fixed
+// points of every good frame.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "engine/frame.h"
+#include "export/export_file.h"
+#include "export/export_settings.h"
+
+namespace corvanel {
+
+class FrameExporter {
+ public:
+  FrameExporter(Frame& frame, ExportMode mode, const ExportSettings& settings, ExportFile& file);
+
+  void BeginFrameExport();
+  void AddFieldLengthWarning(std::int32_t indicated, std::int32_t real);
+  void AddAddressDetail(std::uint16_t address);
+  void AddElement(std::uint8_t code, std::int32_t last_index);
+  void AddElementLengthWarning();
+  void EndFrameExport();
+
+ private:
+  bool WritesDetails() const { return ExportThisFrame && settings_.IncludeDetails; }
+  void AppendFrameLine();
+
+  Frame& frame_;
+  ExportMode mode_;
+  ExportSettings settings_;
+  ExportFile& file_;
+  // The address filter's text as a word, when it can match one at all.
+  std::optional<std::uint16_t> selected_address_;
+  // Whether each code's two hexadecimal digits occur in the element filter's text.
+  std::array<bool, 256> code_listed_{};
+
+  bool ExportThisFrame = false;
+  bool MecMatched = false;
+  std::string FrameBlock;
+};
+
+}  // namespace corvanel
