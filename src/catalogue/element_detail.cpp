@@ -96,7 +96,8 @@ std::string MECDetail(const Frame& frame, std::uint8_t code, std::int32_t last_i
 
 std::string ByteToBinary(std::uint8_t value) {
   std::string digits;
-  for (int bit = 7; bit >= 0; --bit) digits += IsBitSet(value, static_cast<std::uint8_t>(bit)) ? '1' : '0';
+  for (int bit = 7; bit >= 0; --bit)
+    digits += IsBitSet(value, static_cast<std::uint8_t>(bit)) ? '1' : '0';
   return digits;
 }
 

@@ -18,7 +18,9 @@ constexpr std::array<std::int16_t, 256> kRowOfCode = BuildRowOfCode();
 
 }  // namespace
 
-std::int32_t FindMECIndex(std::uint8_t code) { return kRowOfCode[code]; }
+std::int32_t FindMECIndex(std::uint8_t code) {
+  return kRowOfCode[code];
+}
 
 std::string DecodeMEC(std::uint8_t code) {
   const std::int32_t row = FindMECIndex(code);

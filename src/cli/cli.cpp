@@ -34,7 +34,8 @@ constexpr std::array<OptionSpec, 7> kOptions{{
      "good frames keeping their stuffing, without it (default), or the data outside frames"},
     {"--no-details", "", "export", "write the frame lines only, without decoded details"},
     {"--address", "TEXT", "export", "only frames whose address word in 4 hex digits is TEXT"},
-    {"--mecs", "TEXT", "export", "only frames with an element whose code (2 hex digits) is in TEXT"},
+    {"--mecs", "TEXT", "export",
+     "only frames with an element whose code (2 hex digits) is in TEXT"},
     {"--help", "", "", "show this help and exit"},
 }};
 
@@ -50,8 +51,7 @@ void PrintHelp(std::ostream& out) {
   for (const OptionSpec& option : kOptions) {
     std::string head = "  " + std::string(option.name);
     if (!option.value.empty()) head += " " + std::string(option.value);
-    out << head << std::string(head.size() < 30 ? 30 - head.size() : 1, ' ') << option.help
-        << "\n";
+    out << head << std::string(head.size() < 30 ? 30 - head.size() : 1, ' ') << option.help << "\n";
   }
   out << "  --version" << std::string(21, ' ') << "show the version and exit\n"
       << "\nExit status: 0 success, 1 the run failed (message on stderr), 2 usage error.\n";
@@ -97,7 +97,8 @@ ParsedCommand Parse(const std::vector<std::string>& args) {
       throw UsageError("unknown option '" + arg + "' for '" + parsed.command + "'");
     }
     if (option->value.empty()) {
-      if (equals != std::string::npos) throw UsageError("option '" + std::string(name) + "' takes no value");
+      if (equals != std::string::npos)
+        throw UsageError("option '" + std::string(name) + "' takes no value");
       parsed.options[option->name] = "";
     } else if (equals != std::string::npos) {
       parsed.options[option->name] = arg.substr(equals + 1);

@@ -11,7 +11,9 @@ namespace corvanel {
 
 namespace {
 
-[[noreturn]] void ThrowErrno() { throw FileError(std::strerror(errno)); }
+[[noreturn]] void ThrowErrno() {
+  throw FileError(std::strerror(errno));
+}
 
 class PosixLogReader final : public LogReader {
  public:
@@ -78,7 +80,8 @@ class Posix final : public FileSystem {
   }
 
   bool SameFile(const std::string& a, const std::string& b) override {
-    struct stat first {}, second {};
+    struct stat first {
+    }, second{};
     return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
   }

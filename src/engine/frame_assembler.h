@@ -18,8 +18,7 @@ class FrameAssembler {
  public:
   // `exporter` receives good frames in an export of frames; `outside_data` receives the
   // bytes outside frames in an export of them. Either may be null.
-  FrameAssembler(Frame& frame, RunStats& stats, FrameExporter* exporter,
-                 ExportFile* outside_data);
+  FrameAssembler(Frame& frame, RunStats& stats, FrameExporter* exporter, ExportFile* outside_data);
 
   // Handles one log byte.
   void AssembleByte(std::uint8_t b);

@@ -50,8 +50,9 @@ void AppendReport(const RunStats& stats, const std::string& log_path,
                                  stats.UnclosedFrames + stats.UnopenedFrames;
   const std::int64_t total = corrupted + stats.GoodFrames;
   const float share =
-      total < 1 ? 0.0f
-                : static_cast<float>(static_cast<double>(100 * corrupted) / static_cast<double>(total));
+      total < 1
+          ? 0.0f
+          : static_cast<float>(static_cast<double>(100 * corrupted) / static_cast<double>(total));
   const float average = stats.GoodFrames < 1
                             ? 0.0f
                             : static_cast<float>(static_cast<double>(stats.TotalElements) /

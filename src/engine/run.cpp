@@ -9,6 +9,7 @@
 #include "engine/frame.h"
 #include "engine/frame_assembler.h"
 #include "engine/messages.h"
+#include "engine/progress_rule.h"
 #include "engine/report.h"
 #include "engine/run_stats.h"
 #include "export/export_file.h"
@@ -21,7 +22,6 @@ namespace {
 // Reads go to the system in large chunks; a failed chunk is read again in blocks of
 // kDetectionBlockSize so that a run stops after the same bytes as with small blocks.
 constexpr std::size_t kChunkSize = 256 * 1024;
-constexpr int kGaugeEnd = 100;
 
 struct Chunk {
   std::size_t size = 0;
@@ -54,32 +54,6 @@ Chunk ReadChunk(LogReader& log, std::int64_t offset, std::uint8_t* buffer) {
   }
   return chunk;
 }
-
-// The gauge moves on the 1st byte and then on the first byte after every further
-// LogFileSize / 100 bytes (on every byte of a log shorter than 100 bytes), before that
-// byte is handled.
-class ProgressRule {
- public:
-  ProgressRule(std::int64_t log_size, RunHost& host) : step_(log_size / 100), host_(host) {}
-
-  // Moves the gauge if the next byte is due to, and returns how many bytes from here on
-  // can be handled before the next move (at least one).
-  std::int64_t Advance() {
-    if (consumed_ + 1 > next_move_at_) {
-      next_move_at_ += step_;
-      if (position_ < kGaugeEnd) host_.SetGauge(++position_);
-    }
-    return std::max<std::int64_t>(1, next_move_at_ - consumed_);
-  }
-  void Consumed(std::int64_t count) { consumed_ += count; }
-
- private:
-  const std::int64_t step_;
-  RunHost& host_;
-  std::int64_t consumed_ = 0;
-  std::int64_t next_move_at_ = 0;
-  int position_ = 0;
-};
 
 // Reads the whole log and feeds its bytes to the assembler; throws on a failure.
 void ReadLog(LogReader& log, const RunInputs& inputs, RunStats& stats, FrameAssembler& assembler,
@@ -153,7 +127,8 @@ void ProcessUECP(const RunInputs& inputs, RunHost& host, FileSystem& files,
   std::unique_ptr<ExportFile> export_file;
   std::optional<std::string> failure;
   try {
-    if (exporting) export_file = std::make_unique<ExportFile>(files.CreateOutput(inputs.ExportPath));
+    if (exporting)
+      export_file = std::make_unique<ExportFile>(files.CreateOutput(inputs.ExportPath));
     std::optional<FrameExporter> exporter;
     if (inputs.Mode == kFramesKeepStuffing || inputs.Mode == kFramesRemoveStuffing) {
       exporter.emplace(*frame, inputs.Mode, inputs.Export, *export_file);
@@ -167,7 +142,7 @@ void ProcessUECP(const RunInputs& inputs, RunHost& host, FileSystem& files,
     }
     // A frame still open at the end of the log was never closed.
     if (assembler.InFrame()) ++stats->UnclosedFrames;
-    host.SetGauge(kGaugeEnd);
+    host.SetGauge(ProgressRule::kEnd);
     if (export_file) {
       auto file = std::move(export_file);
       file->Close();

@@ -15,10 +15,10 @@ inline constexpr ExportMode kOutsideData = 3;
 
 // The export dialog's option controls, with their initial states.
 struct ExportSettings {
-  bool IncludeDetails = true;      // "Include Details"
-  bool FilterAddress = false;      // "Export only frames with address word:"
+  bool IncludeDetails = true;  // "Include Details"
+  bool FilterAddress = false;  // "Export only frames with address word:"
   std::string AddressText = "0000";
-  bool FilterMecs = false;         // "Export only frames with some of these MECs:"
+  bool FilterMecs = false;  // "Export only frames with some of these MECs:"
   std::string MecText = "02,0A";
 };
 

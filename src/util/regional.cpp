@@ -79,10 +79,9 @@ std::string RegionalSettings::FormatDateTime(std::time_t time) const {
   const bool midnight = parts.tm_hour == 0 && parts.tm_min == 0 && parts.tm_sec == 0;
   const std::string format = midnight ? date_format_ : date_format_ + " " + time_format_;
   char text[256];
-  const std::size_t length =
-      locale_ ? strftime_l(text, sizeof text, format.c_str(), &parts,
-                           static_cast<locale_t>(locale_.get()))
-              : std::strftime(text, sizeof text, format.c_str(), &parts);
+  const std::size_t length = locale_ ? strftime_l(text, sizeof text, format.c_str(), &parts,
+                                                  static_cast<locale_t>(locale_.get()))
+                                     : std::strftime(text, sizeof text, format.c_str(), &parts);
   return std::string(text, length);
 }
 

@@ -30,8 +30,8 @@ class RegionalSettings {
   std::string FormatDateTime(std::time_t time) const;
 
  private:
-  RegionalSettings(std::string decimal_separator, std::string date_format,
-                   std::string time_format, std::shared_ptr<void> locale);
+  RegionalSettings(std::string decimal_separator, std::string date_format, std::string time_format,
+                   std::shared_ptr<void> locale);
 
   std::string decimal_separator_;
   std::string date_format_;

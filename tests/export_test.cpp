@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "engine/run.h"
+#include "test_support.h"
+
+namespace corvanel {
+namespace {
+
+using testing::EncodeFrame;
+using testing::Hex;
+using testing::RecordingHost;
+using testing::TempDir;
+
+struct ExportResult {
+  std::string file;
+  RecordingHost host;
+};
+
+ExportResult Export(const std::vector<std::uint8_t>& log, ExportMode mode,
+                    const ExportSettings& settings = {}, FileSystem& files = PosixFileSystem()) {
+  TempDir dir;
+  RunInputs inputs;
+  inputs.LogPath = dir.Write("log.bin", log);
+  inputs.ExportPath = dir.Path("out.txt").string();
+  inputs.Mode = mode;
+  inputs.Export = settings;
+  ExportResult result;
+  ProcessUECP(inputs, result.host, files, RegionalSettings::Classic());
+  result.file = testing::ReadFile(inputs.ExportPath);
+  return result;
+}
+
+std::vector<std::uint8_t> Join(std::initializer_list<std::vector<std::uint8_t>> parts) {
+  std::vector<std::uint8_t> all;
+  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+ExportSettings NoDetails() {
+  ExportSettings settings;
+  settings.IncludeDetails = false;
+  return settings;
+}
+
+TEST(Export, FrameLinesKeepOrRemoveStuffing) {
+  // The PI element 01 00 00 FE 12 with CRC 0C 60.
+  const auto log = Hex("FE 00 00 00 05 01 00 00 FD 01 12 0C 60 FF");
+  EXPECT_EQ(Export(log, kFramesRemoveStuffing, NoDetails()).file,
+            "FE 00 00 00 05 01 00 00 FE 12 0C 60 FF\r\n");
+  EXPECT_EQ(Export(log, kFramesKeepStuffing, NoDetails()).file,
+            "FE 00 00 00 05 01 00 00 FD 01 12 0C 60 FF\r\n");
+  // Stuffed CRC bytes are escaped in mode 1; the leading FE and trailing FF never are.
+  EXPECT_EQ(Export(Hex("FE 00 04 00 00 A7 FD 02 FF"), kFramesKeepStuffing, NoDetails()).file,
+            "FE 00 04 00 00 A7 FD 02 FF\r\n");
+  EXPECT_EQ(Export(Hex("FE 00 07 00 00 FD 01 AF FF"), kFramesKeepStuffing, NoDetails()).file,
+            "FE 00 07 00 00 FD 01 AF FF\r\n");
+  EXPECT_EQ(Export(Hex("FE 00 07 00 00 FD 01 AF FF"), kFramesRemoveStuffing, NoDetails()).file,
+            "FE 00 07 00 00 FE AF FF\r\n");
+}
+
+// The frame line of a wire frame in its destuffed form.
+std::string DestuffedLine(const std::vector<std::uint8_t>& wire) {
+  std::string line;
+  for (std::size_t i = 0; i < wire.size(); ++i) {
+    std::uint8_t b = wire[i];
+    if (b == 0xFD) b = static_cast<std::uint8_t>(0xFD + wire[++i]);
+    char pair[4];
+    std::snprintf(pair, sizeof pair, "%02X", b);
+    if (!line.empty()) line += ' ';
+    line += pair;
+  }
+  return line;
+}
+
+TEST(Export, DetailsWithWarnings) {
+  const auto rt = EncodeFrame(0x0041, Hex("0A 00 00 05 02 41 42 0D 44"));
+  const auto bad = EncodeFrame(0x0042, Hex("01 00 00 12 34 02 00"), 9);
+  const auto log = Join({rt, bad});
+  EXPECT_EQ(Export(log, kFramesRemoveStuffing).file,
+            "[" + DestuffedLine(rt) + "]\r\n" +
+                " Site address (1), Encoder address (1)\r\n"
+                " MEC 0A - RT: DSN (0); PSN (0); MEL (5); '00000010' \"AB.D\"\r\n"
+                "\r\n"
+                "[" +
+                DestuffedLine(bad) + "]\r\n" +
+                " Warning: Invalid Message Field Length (indicated: 9, real: 7).\r\n"
+                " Site address (1), Encoder address (2)\r\n"
+                " MEC 01 - PI: DSN (0); PSN (0); 12 34 \r\n"
+                " MEC 02 - PS: DSN (0); \r\n"
+                " Warning: Invalid Message Element Length.\r\n"
+                "\r\n");
+  // Without details the warnings leave no trace.
+  const std::string plain = Export(log, kFramesRemoveStuffing, NoDetails()).file;
+  EXPECT_EQ(plain.find("Warning"), std::string::npos);
+  EXPECT_EQ(std::count(plain.begin(), plain.end(), '\n'), 2);
+}
+
+TEST(Export, FiltersTakeTextsAsGiven) {
+  const auto log = Join({
+      EncodeFrame(0x0041, Hex("02 00 00 41 42 43 44 45 46 47 48")),        // PS
+      EncodeFrame(0x0041, Hex("20 00 00 00 00 00 00 00 00 00 00 00 00")),  // code 20
+      EncodeFrame(0x0041, {}),                                             // empty field
+      EncodeFrame(0x00AB, Hex("0A 00 00 00")),                             // RT
+      EncodeFrame(0x0041, Hex("99 02 0A")),  // walk stops at 99: 02 and 0A are not seen
+  });
+  const struct {
+    const char* name;
+    bool by_address;
+    const char* address;
+    bool by_mecs;
+    const char* mecs;
+    int frames;
+  } cases[] = {
+      {"no filter", false, "", false, "", 5},
+      {"address 41 selects nothing", true, "41", false, "", 0},
+      {"address 0041", true, "0041", false, "", 4},
+      {"lower case selects nothing", true, "00ab", false, "", 0},
+      {"upper case", true, "00AB", false, "", 1},
+      {"empty address", true, "", false, "", 0},
+      {"default list", false, "", true, "02,0A", 2},
+      {"020A also matches 20", false, "", true, "020A", 3},
+      {"single digit selects nothing", false, "", true, "2", 0},
+      {"empty list", false, "", true, "", 0},
+      {"both filters", true, "0041", true, "02,0A", 1},
+  };
+  for (const auto& c : cases) {
+    ExportSettings settings = NoDetails();
+    settings.FilterAddress = c.by_address;
+    settings.AddressText = c.address;
+    settings.FilterMecs = c.by_mecs;
+    settings.MecText = c.mecs;
+    const std::string file = Export(log, kFramesRemoveStuffing, settings).file;
+    EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), c.frames) << c.name;
+  }
+  // With the address filter ticked no block has an address line.
+  ExportSettings settings;
+  settings.FilterAddress = true;
+  settings.AddressText = "00AB";
+  EXPECT_EQ(Export(log, kFramesRemoveStuffing, settings).file.find("Site address"),
+            std::string::npos);
+}
+
+TEST(Export, OutsideDataIsWrittenRaw) {
+  EXPECT_EQ(Export(Hex("41 FE 00 00 00 00 7B 3F FF 42 FF 43"), kOutsideData).file,
+            std::string("\x41\x42\xFF\x43"));
+  EXPECT_EQ(
+      Export(Join({EncodeFrame(1, {}), EncodeFrame(2, Hex("01 00 00 12 34"))}), kOutsideData).file,
+      "");
+  EXPECT_EQ(Export(Hex("FD 05 FE 01 FF"), kOutsideData).file, std::string("\xFD\x05"));
+}
+
+TEST(Export, GathersTheSameFiguresAsAnAnalysis) {
+  TempDir dir;
+  const auto log = Join({EncodeFrame(0x0041, Hex("0A 00 00 05 02 41 42 0D 44 99")),
+                         Hex("FF FD 07 FE 00 FF"), EncodeFrame(7, Hex("02 00"), 3)});
+  RunInputs inputs;
+  inputs.LogPath = dir.Write("log.bin", log);
+  inputs.ExportPath = dir.Path("out").string();
+  RecordingHost analysis;
+  ProcessUECP(inputs, analysis, PosixFileSystem(), RegionalSettings::Classic());
+  // An export run appends no report; its figures are read through the assembler's stats.
+  for (ExportMode mode : {kFramesKeepStuffing, kFramesRemoveStuffing, kOutsideData}) {
+    inputs.Mode = mode;
+    RecordingHost exported;
+    ProcessUECP(inputs, exported, PosixFileSystem(), RegionalSettings::Classic());
+    EXPECT_TRUE(exported.lines.empty());
+    EXPECT_TRUE(exported.errors.empty());
+    EXPECT_EQ(exported.gauge.back(), 100);
+  }
+  const RunStats stats = testing::Assemble(log);
+  EXPECT_EQ(analysis.Item("2.1  Total frames analysed: "), std::to_string(stats.GoodFrames));
+}
+
+TEST(Export, RefusesToWriteOntoTheLog) {
+  TempDir dir;
+  const auto content = EncodeFrame(1, {});
+  const std::string log = dir.Write("log.bin", content);
+  std::filesystem::create_hard_link(log, dir.Path("hard"));
+  std::filesystem::create_symlink(log, dir.Path("soft"));
+  for (const std::string& target : {log, dir.Path("hard").string(), dir.Path("soft").string(),
+                                    dir.Path(".").string() + "/log.bin"}) {
+    RunInputs inputs;
+    inputs.LogPath = log;
+    inputs.ExportPath = target;
+    inputs.Mode = kOutsideData;
+    RecordingHost host;
+    ProcessUECP(inputs, host, PosixFileSystem(), RegionalSettings::Classic());
+    EXPECT_EQ(host.errors, std::vector<std::string>{"The export file cannot be the log file."});
+    EXPECT_EQ(testing::ReadFile(log).size(), content.size()) << target;
+  }
+}
+
+TEST(Export, FailuresAreReportedAndKeepWholeFrames) {
+  const auto frame = EncodeFrame(0x0041, Hex("01 00 00 12 34"));
+  std::vector<std::uint8_t> log;
+  for (int i = 0; i < 200000; ++i) log.insert(log.end(), frame.begin(), frame.end());
+  testing::FaultyFileSystem files;
+  files.error = "No space left on device";
+  files.fail_write_after = 1500000;  // a short write in the middle of a frame line
+  const ExportResult result = Export(log, kFramesRemoveStuffing, NoDetails(), files);
+  EXPECT_EQ(
+      result.host.errors,
+      std::vector<std::string>{"Unable to finish the file processing\nNo space left on device"});
+  EXPECT_LT(result.host.gauge.back(), 100);
+  ASSERT_FALSE(result.file.empty());
+  const std::string line = result.file.substr(0, result.file.find('\n') + 1);
+  EXPECT_EQ(result.file.size() % line.size(), 0u);  // only whole frame lines
+
+  testing::FaultyFileSystem uncreatable;
+  uncreatable.fail_create = true;
+  uncreatable.error = "Permission denied";
+  EXPECT_EQ(Export(log, kOutsideData, {}, uncreatable).host.errors,
+            std::vector<std::string>{"Unable to finish the file processing\nPermission denied"});
+}
+
+TEST(Export, LogThatCannotBeOpenedLeavesAnEmptyExportFile) {
+  TempDir dir;
+  testing::FaultyFileSystem files;
+  files.fail_open = true;
+  RunInputs inputs;
+  inputs.LogPath = dir.Write("log.bin", EncodeFrame(1, {}));
+  inputs.ExportPath = dir.Path("out.txt").string();
+  inputs.Mode = kFramesRemoveStuffing;
+  RecordingHost host;
+  ProcessUECP(inputs, host, files, RegionalSettings::Classic());
+  EXPECT_EQ(host.errors.size(), 1u);
+  EXPECT_TRUE(std::filesystem::exists(inputs.ExportPath));
+  EXPECT_EQ(testing::ReadFile(inputs.ExportPath), "");
+  EXPECT_TRUE(host.lines.empty());
+}
+
+TEST(Export, WriteFailureOnAFullDevice) {
+  TempDir dir;
+  RunInputs inputs;
+  inputs.LogPath = dir.Write("log.bin", EncodeFrame(1, {}));
+  inputs.ExportPath = "/dev/full";
+  inputs.Mode = kFramesRemoveStuffing;
+  RecordingHost host;
+  ProcessUECP(inputs, host, PosixFileSystem(), RegionalSettings::Classic());
+  EXPECT_EQ(host.errors, std::vector<std::string>{
+                             "Unable to finish the file processing\nNo space left on device"});
+}
+
+}  // namespace
+}  // namespace corvanel
