@@ -11,17 +11,13 @@
 
 #include "engine/messages.h"
 #include "engine/run.h"
-#include "memory_file_system.h"
 #include "test_support.h"
 
 namespace {
 
 using corvanel::RunInputs;
-using corvanel::testing::MemoryFileSystem;
+using corvanel::testing::FaultyFileSystem;
 using corvanel::testing::RecordingHost;
-
-constexpr char kLog[] = "capture.log";
-constexpr char kExport[] = "export.txt";
 
 void Require(bool condition) {
   if (!condition) std::abort();
@@ -53,10 +49,11 @@ struct Outcome {
   std::string exported;
 };
 
-Outcome Run(const RunInputs& inputs, MemoryFileSystem& files) {
+Outcome Run(const RunInputs& inputs, FaultyFileSystem& files) {
   Outcome outcome;
   corvanel::ProcessUECP(inputs, outcome.host, files, corvanel::RegionalSettings::Classic());
-  outcome.exported = files.files[kExport];
+  if (inputs.Mode != corvanel::kAnalysis)
+    outcome.exported = corvanel::testing::ReadFile(inputs.ExportPath);
   // The gauge only moves forward, within 0 to 100.
   int last = 0;
   for (int position : outcome.host.gauge) {
@@ -75,12 +72,12 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const corvanel::testing::TempDir dir;
   Input input(data, size);
   const std::uint8_t settings = input.Byte();
   const std::uint8_t fault = input.Byte();
   RunInputs inputs;
-  inputs.LogPath = kLog;
-  inputs.ExportPath = kExport;
+  inputs.ExportPath = dir.Path("export.txt").string();
   inputs.LogType = static_cast<corvanel::LogTypeSelection>(settings % 3);
   inputs.Mode = (settings >> 2) & 3;
   inputs.Export.IncludeDetails = settings & 0x10;
@@ -89,10 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   inputs.Export.AddressText = input.Text(6);
   inputs.Export.MecText = input.Text(40);
   const std::string log = input.Rest();
+  inputs.LogPath = dir.Write("capture.log", log);
 
   // A fault-free run sees no error and ends with the gauge at 100.
-  MemoryFileSystem whole;
-  whole.files[kLog] = log;
+  FaultyFileSystem whole;
   const Outcome reference = Run(inputs, whole);
   Require(reference.host.errors.empty());
   Require(!reference.host.gauge.empty() && reference.host.gauge.back() == 100);
@@ -100,8 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                              : reference.host.lines.empty());
 
   // Read boundaries are invisible: short reads give the same report and export.
-  MemoryFileSystem pieces;
-  pieces.files[kLog] = log;
+  FaultyFileSystem pieces;
   pieces.read_piece = 1 + fault % 97;
   const Outcome short_reads = Run(inputs, pieces);
   Require(short_reads.host.lines == reference.host.lines);
@@ -109,12 +105,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // A read or write failure shows the failure once, keeps the report (analysis) and leaves
   // an export that is a prefix of the complete one, ending between frames.
-  MemoryFileSystem faulty;
-  faulty.files[kLog] = log;
+  FaultyFileSystem faulty;
   if (fault & 0x80) {
-    faulty.write_limit = static_cast<std::int64_t>(fault & 0x7F) * 13;
+    faulty.fail_write_after = static_cast<std::int64_t>(fault & 0x7F) * 13;
   } else {
-    faulty.read_error_at = static_cast<std::int64_t>(log.size()) * (fault & 0x7F) / 128;
+    faulty.fail_read_at = static_cast<std::int64_t>(log.size()) * (fault & 0x7F) / 128;
   }
   const Outcome failed = Run(inputs, faulty);
   if (!failed.host.errors.empty()) {
