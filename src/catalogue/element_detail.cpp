@@ -54,7 +54,9 @@ void AppendCatalogued(std::string& out, const Frame& frame, const TME& row, std:
       AppendLabelled(out, "MEL", b);
     } else if (p == row.BinaryPos ||
                (row.BinaryStep > 0 && last_binary > 0 && p - last_binary == row.BinaryStep)) {
-      out += "'" + ByteToBinary(b) + "' ";
+      out += '\'';
+      out += ByteToBinary(b);
+      out += "' ";
       last_binary = p;
     } else {
       if (p == row.TextPos) {

@@ -49,8 +49,12 @@ void PrintHelp(std::ostream& out) {
       << "the three-section report; 'export' writes the good frames as hexadecimal text, or\n"
       << "the bytes outside frames, to OUTPUT.\n\nOptions:\n";
   for (const OptionSpec& option : kOptions) {
-    std::string head = "  " + std::string(option.name);
-    if (!option.value.empty()) head += " " + std::string(option.value);
+    std::string head = "  ";
+    head += option.name;
+    if (!option.value.empty()) {
+      head += ' ';
+      head += option.value;
+    }
     out << head << std::string(head.size() < 30 ? 30 - head.size() : 1, ' ') << option.help << "\n";
   }
   out << "  --version" << std::string(21, ' ') << "show the version and exit\n"
