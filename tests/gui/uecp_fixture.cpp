@@ -44,7 +44,9 @@ QByteArray UecpFrame(std::uint16_t address, std::initializer_list<std::uint8_t> 
   return frame;
 }
 
-QByteArray PiFrame(std::uint16_t address) { return UecpFrame(address, {0x01, 0, 0, 0x12, 0x34}); }
+QByteArray PiFrame(std::uint16_t address) {
+  return UecpFrame(address, {0x01, 0, 0, 0x12, 0x34});
+}
 
 bool WriteFile(const QString& path, const QByteArray& content) {
   QFile file(path);
