@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <algorithm>
 
 namespace corvanel::gui {
 
@@ -19,24 +20,42 @@ constexpr int kAddressMaxLength = 4;
 constexpr int kMecMaxLength = 383;
 constexpr int kOutsideDataIndex = 2;
 
-template <typename T>
-T* Make(QWidget* parent, const char* name, const QRect& place) {
-  auto* widget = new T(parent);
-  widget->setObjectName(QString::fromLatin1(name));
-  widget->setGeometry(place);
-  return widget;
-}
+constexpr QSize kDesignSize(281, 293);
 
 }  // namespace
+
+template <typename T>
+T* TDEXP::Make(QWidget* parent, const char* name, const QRect& place) {
+  auto* widget = new T(parent);
+  widget->setObjectName(QString::fromLatin1(name));
+  design_.push_back({widget, place});
+  return widget;
+}
 
 TDEXP::TDEXP(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("DEXP"));
   setWindowTitle(QStringLiteral("Export"));
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
-  setFixedSize(281, 293);
   CreateControls();
   SetTabOrder();
+  PlaceControls();
+}
+
+void TDEXP::PlaceControls() {
+  // The design places suit a small font; with a larger one everything grows alike so
+  // that no caption is cut.
+  double scale = 1.0;
+  for (const auto& [widget, place] : design_) {
+    if (!qobject_cast<QCheckBox*>(widget) && !qobject_cast<QRadioButton*>(widget)) continue;
+    scale = std::max(scale, double(widget->sizeHint().width()) / place.width());
+  }
+  const auto scaled = [scale](int length) { return qRound(length * scale); };
+  for (const auto& [widget, place] : design_) {
+    widget->setGeometry(scaled(place.x()), scaled(place.y()), scaled(place.width()),
+                        scaled(place.height()));
+  }
+  setFixedSize(scaled(kDesignSize.width()), scaled(kDesignSize.height()));
 }
 
 void TDEXP::CreateControls() {
@@ -71,14 +90,14 @@ void TDEXP::CreateControls() {
   CBEID = Make<QCheckBox>(GroupBox1, "CBEID", {8, 24, 161, 17});
   CBEID->setText(QStringLiteral("Include Details"));
   CBEID->setChecked(true);
-  CBEADR = Make<QCheckBox>(GroupBox1, "CBEADR", {8, 48, 249, 17});
+  CBEADR = Make<QCheckBox>(GroupBox1, "CBEADR", {8, 48, 233, 17});
   CBEADR->setText(QStringLiteral("Export only frames with address word:"));
-  EEADR = Make<QLineEdit>(GroupBox1, "EEADR", {32, 66, 49, 21});
+  EEADR = Make<QLineEdit>(GroupBox1, "EEADR", {32, 64, 49, 21});
   EEADR->setMaxLength(kAddressMaxLength);
   EEADR->setText(QStringLiteral("0000"));
-  CBEMEC = Make<QCheckBox>(GroupBox1, "CBEMEC", {8, 96, 249, 17});
+  CBEMEC = Make<QCheckBox>(GroupBox1, "CBEMEC", {8, 96, 233, 17});
   CBEMEC->setText(QStringLiteral("Export only frames with some of these MECs:"));
-  EEMEC = Make<QLineEdit>(GroupBox1, "EEMEC", {32, 114, 73, 21});
+  EEMEC = Make<QLineEdit>(GroupBox1, "EEMEC", {32, 112, 73, 21});
   EEMEC->setMaxLength(kMecMaxLength);
   EEMEC->setText(QStringLiteral("02,0A"));
   // Connected after the design texts are set, so that the filters start unticked.

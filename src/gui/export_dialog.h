@@ -4,6 +4,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QRect>
+#include <utility>
+#include <vector>
 
 #include "export/export_settings.h"
 
@@ -47,7 +50,11 @@ class TDEXP : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  template <typename T>
+  T* Make(QWidget* parent, const char* name, const QRect& place);
   void CreateControls();
+  // Puts every control at its design place, scaled up when the font needs more room.
+  void PlaceControls();
   void SetTabOrder();
   void RBEXPClick();
   void EEADRChange();
@@ -56,6 +63,7 @@ class TDEXP : public QDialog {
   bool EEADRKeyPress(QObject* edit, QEvent* event);
 
   QButtonGroup* rbexp_items_;
+  std::vector<std::pair<QWidget*, QRect>> design_;
   bool shown_before_ = false;
 };
 
