@@ -11,6 +11,8 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "gui/named_widget.h"
+
 namespace corvanel::gui {
 
 namespace {
@@ -26,8 +28,7 @@ constexpr QSize kDesignSize(281, 293);
 
 template <typename T>
 T* TDEXP::Make(QWidget* parent, const char* name, const QRect& place) {
-  auto* widget = new T(parent);
-  widget->setObjectName(QString::fromLatin1(name));
+  auto* widget = MakeNamed<T>(parent, name);
   design_.push_back({widget, place});
   return widget;
 }

@@ -26,6 +26,7 @@
 #include "gui/application_info.h"
 #include "gui/export_dialog.h"
 #include "gui/menu_icons.h"
+#include "gui/named_widget.h"
 #include "gui/user_dialogs.h"
 
 namespace corvanel::gui {
@@ -41,13 +42,6 @@ QString Local(const std::string& text) {
 }
 std::string Local(const QString& text) {
   return text.toLocal8Bit().toStdString();
-}
-
-template <typename T>
-T* Make(QWidget* parent, const char* name) {
-  auto* widget = new T(parent);
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
 }
 
 void MakeBold(QWidget* widget) {
@@ -78,26 +72,26 @@ TForm1::TForm1(UserDialogs& dialogs, QWidget* parent) : QMainWindow(parent), dia
 }
 
 void TForm1::CreateControls() {
-  auto* central = Make<QWidget>(this, "Central");
+  auto* central = MakeNamed<QWidget>(this, "Central");
   auto* column = new QVBoxLayout(central);
   column->setContentsMargins(4, 4, 4, 4);
   setCentralWidget(central);
 
-  GroupBox1 = Make<QGroupBox>(central, "GroupBox1");
+  GroupBox1 = MakeNamed<QGroupBox>(central, "GroupBox1");
   GroupBox1->setTitle(QStringLiteral("Actual UECP Log File"));
   GroupBox1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   auto* file_row = new QHBoxLayout(GroupBox1);
-  Label1 = Make<QLabel>(GroupBox1, "Label1");
+  Label1 = MakeNamed<QLabel>(GroupBox1, "Label1");
   Label1->setTextFormat(Qt::PlainText);
   // A long path must not widen the window.
   Label1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   MakeBold(Label1);
   file_row->addWidget(Label1, 1);
 
-  Panel1 = Make<QLabel>(GroupBox1, "Panel1");
+  Panel1 = MakeNamed<QLabel>(GroupBox1, "Panel1");
   Panel1->setText(QStringLiteral(" Type"));
   Panel1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  CBFTYP = Make<QComboBox>(Panel1, "CBFTYP");
+  CBFTYP = MakeNamed<QComboBox>(Panel1, "CBFTYP");
   CBFTYP->addItems(
       {QStringLiteral("Autodetect"), QStringLiteral("Text"), QStringLiteral("Binary")});
   CBFTYP->setCurrentIndex(0);
@@ -109,11 +103,11 @@ void TForm1::CreateControls() {
   file_row->addWidget(Panel1);
   column->addWidget(GroupBox1);
 
-  GroupBox2 = Make<QGroupBox>(central, "GroupBox2");
+  GroupBox2 = MakeNamed<QGroupBox>(central, "GroupBox2");
   GroupBox2->setTitle(QStringLiteral("Progress"));
   GroupBox2->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   auto* progress_row = new QHBoxLayout(GroupBox2);
-  Gauge1 = Make<QProgressBar>(GroupBox2, "Gauge1");
+  Gauge1 = MakeNamed<QProgressBar>(GroupBox2, "Gauge1");
   Gauge1->setRange(kGaugeMin, kGaugeMax);
   Gauge1->setValue(kGaugeMin);
   Gauge1->setFormat(QStringLiteral("%p%"));
@@ -127,10 +121,10 @@ void TForm1::CreateControls() {
   progress_row->addWidget(Gauge1);
   column->addWidget(GroupBox2);
 
-  GroupBox3 = Make<QGroupBox>(central, "GroupBox3");
+  GroupBox3 = MakeNamed<QGroupBox>(central, "GroupBox3");
   GroupBox3->setTitle(QStringLiteral("Results"));
   auto* results = new QVBoxLayout(GroupBox3);
-  Memo1 = Make<QPlainTextEdit>(GroupBox3, "Memo1");
+  Memo1 = MakeNamed<QPlainTextEdit>(GroupBox3, "Memo1");
   Memo1->setReadOnly(true);
   Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -145,13 +139,13 @@ void TForm1::CreateControls() {
 }
 
 void TForm1::CreateDialogs() {
-  OpenDialog1 = Make<QFileDialog>(this, "OpenDialog1");
+  OpenDialog1 = MakeNamed<QFileDialog>(this, "OpenDialog1");
   OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
   // The typed name need not exist: the run tells the user.
   OpenDialog1->setFileMode(QFileDialog::AnyFile);
   OpenDialog1->setNameFilter(QStringLiteral("UECP Log File (*)"));
 
-  SaveDialog1 = Make<QFileDialog>(this, "SaveDialog1");
+  SaveDialog1 = MakeNamed<QFileDialog>(this, "SaveDialog1");
   SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
   SaveDialog1->setFileMode(QFileDialog::AnyFile);
   SaveDialog1->setNameFilter(QStringLiteral("Plain text file (*.txt)"));
