@@ -30,13 +30,4 @@ std::string DecodeMEC(std::uint8_t code) {
   return label;
 }
 
-std::int32_t FindNextElement(const Frame& frame, std::int32_t index, std::uint8_t code) {
-  const std::int32_t row = FindMECIndex(code);
-  if (row < 0) return kUnknownElementEnd;
-  const TME& element = MECTable[row];
-  if (element.FixedLength > 0) return index + element.FixedLength;
-  if (element.MELPos > 0) return index + element.MELPos + frame.At(index + element.MELPos - 1);
-  return kUnknownElementEnd;
-}
-
 }  // namespace corvanel

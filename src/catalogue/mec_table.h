@@ -103,11 +103,38 @@ inline constexpr std::int32_t kUnknownElementEnd = 9999;
 // Row index of code in MECTable, or -1 when the code is not catalogued.
 std::int32_t FindMECIndex(std::uint8_t code);
 
+namespace detail {
+
+// The length rule of every code, taken from MECTable: the element walk reads it once
+// per element, so it is one load away.
+struct LengthRule {
+  std::int16_t fixed_length;  // > 0: the element's whole length
+  std::int16_t mel_pos;       // > 0: position of the length byte; both 0: not catalogued
+};
+
+constexpr std::array<LengthRule, 256> BuildLengthRules() {
+  std::array<LengthRule, 256> rules{};
+  for (std::size_t i = MECTable.size(); i-- > 0;) {  // backwards: the first row wins
+    rules[MECTable[i].Code] = {static_cast<std::int16_t>(MECTable[i].FixedLength),
+                               static_cast<std::int16_t>(MECTable[i].MELPos)};
+  }
+  return rules;
+}
+
+inline constexpr std::array<LengthRule, 256> kLengthRules = BuildLengthRules();
+
+}  // namespace detail
+
 // " - " and the catalogue name of code, or "" when the code is not catalogued.
 std::string DecodeMEC(std::uint8_t code);
 
 // Index of the byte after the element whose code byte `code` stands at `index` of the
 // frame: the next element's code byte. kUnknownElementEnd for a code not catalogued.
-std::int32_t FindNextElement(const Frame& frame, std::int32_t index, std::uint8_t code);
+inline std::int32_t FindNextElement(const Frame& frame, std::int32_t index, std::uint8_t code) {
+  const detail::LengthRule rule = detail::kLengthRules[code];
+  if (rule.fixed_length > 0) return index + rule.fixed_length;
+  if (rule.mel_pos > 0) return index + rule.mel_pos + frame.At(index + rule.mel_pos - 1);
+  return kUnknownElementEnd;
+}
 
 }  // namespace corvanel

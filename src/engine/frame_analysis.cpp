@@ -28,21 +28,26 @@ void AnalyzeFrame(Frame& frame, RunStats& stats, FrameExporter* exporter) {
   ++stats.AddressCounts[address];
   if (exporter) exporter->AddAddressDetail(address);
 
+  // The walk keeps its position in a local and stores it in ElementPos whenever the
+  // exporter may read it, so the counters' stores do not force reloads of the frame.
   std::int64_t elements = 0;
-  frame.ElementPos = 5;
-  while (frame.ElementPos <= length - 3) {
-    ++stats.TotalElements;
-    if (++elements > stats.MaxElementsPerFrame) stats.MaxElementsPerFrame = elements;
-    const std::uint8_t code = frame.At(frame.ElementPos);
+  std::int32_t pos = 5;
+  frame.ElementPos = pos;
+  while (pos <= length - 3) {
+    ++elements;
+    const std::uint8_t code = frame.At(pos);
     ++stats.MecCounts[code];
-    const std::int32_t next = FindNextElement(frame, frame.ElementPos, code);
+    const std::int32_t next = FindNextElement(frame, pos, code);
     if (exporter) exporter->AddElement(code, next - 1);
-    frame.ElementPos = next;
+    pos = next;
+    frame.ElementPos = pos;
     if (next <= kLargestKnownEnd && next > length - 2) {
       ++stats.BadElementLengths;
       if (exporter) exporter->AddElementLengthWarning();
     }
   }
+  stats.TotalElements += elements;
+  if (elements > stats.MaxElementsPerFrame) stats.MaxElementsPerFrame = elements;
 
   if (exporter) exporter->EndFrameExport();
 }

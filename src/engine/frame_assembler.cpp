@@ -116,8 +116,21 @@ void FrameAssembler::AssembleBlock(const std::uint8_t* bytes, std::size_t count)
   const std::uint8_t* p = bytes;
   const std::uint8_t* const end = bytes + count;
   while (p < end) {
-    // Without a pending escape, bytes below FD are only stored or counted as outside.
     if (!escape_pending_) {
+      // A start byte outside a frame whose run of ordinary bytes ends in a stop byte is a
+      // frame without stuffing: it is held and judged in one go.
+      if (*p == kStart && !in_frame_) {
+        const std::uint8_t* special = FindSpecialByte(p + 1, end);
+        const auto held = static_cast<std::int32_t>(special - p);
+        if (special < end && *special == kStop && held <= Frame::kCapacity) {
+          std::memcpy(frame_.FrameBuffer.data(), p, static_cast<std::size_t>(held));
+          frame_.FrameLength = held;
+          JudgeFrame();
+          p = special + 1;
+          continue;
+        }
+      }
+      // Without a pending escape, bytes below FD are only stored or counted as outside.
       const std::uint8_t* special = FindSpecialByte(p, end);
       if (special != p) {
         TakeOrdinaryRun(p, static_cast<std::size_t>(special - p));

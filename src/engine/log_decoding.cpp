@@ -43,35 +43,37 @@ void LogTypeDetector::DetectLogType(const std::uint8_t* block, std::size_t count
   detect_pending_ = false;
 }
 
-int TextDecoder::Step(std::uint8_t ch) {
+// One character through the decoder; returns the byte a completed pair yields, or -1.
+// Works on a local copy of the state so that stores of decoded bytes cannot alias it.
+inline int Step(TextDecoder::State& state, std::uint8_t ch) {
   const std::uint8_t cls = kClasses[ch];
   if (cls < 16) {
-    after_closer_ = false;
-    if (digit_count_ == 0) {
-      pair_value_ = static_cast<std::uint8_t>(cls << 4);
-      digit_count_ = 1;
+    state.AfterCloser = false;
+    if (state.DigitCount == 0) {
+      state.PairValue = static_cast<std::uint8_t>(cls << 4);
+      state.DigitCount = 1;
       return -1;
     }
-    pair_value_ = static_cast<std::uint8_t>(pair_value_ + cls);
-    digit_count_ = 0;
-    if (seeking_start_) {
-      if (pair_value_ != 0xFE) return -1;  // dropped while seeking a start byte
-      seeking_start_ = false;
+    state.PairValue = static_cast<std::uint8_t>(state.PairValue + cls);
+    state.DigitCount = 0;
+    if (state.SeekingStart) {
+      if (state.PairValue != 0xFE) return -1;  // dropped while seeking a start byte
+      state.SeekingStart = false;
     }
-    return pair_value_;
+    return state.PairValue;
   }
-  digit_count_ = 0;
+  state.DigitCount = 0;
   switch (cls) {
     case kOpener:
-      seeking_start_ = true;
-      after_closer_ = false;
+      state.SeekingStart = true;
+      state.AfterCloser = false;
       break;
     case kLineEnd:
-      if (!after_closer_) seeking_start_ = true;
+      if (!state.AfterCloser) state.SeekingStart = true;
       break;
     case kCloser:
-      seeking_start_ = false;
-      after_closer_ = true;
+      state.SeekingStart = false;
+      state.AfterCloser = true;
       break;
     default:
       break;
@@ -79,13 +81,44 @@ int TextDecoder::Step(std::uint8_t ch) {
   return -1;
 }
 
+std::optional<std::uint8_t> TextDecoder::DecodeHexChar(std::uint8_t ch) {
+  const int value = Step(state_, ch);
+  if (value < 0) return std::nullopt;
+  return static_cast<std::uint8_t>(value);
+}
+
 std::size_t TextDecoder::DecodeBlock(const std::uint8_t* text, std::size_t count,
                                      std::uint8_t* out) {
+  State state = state_;
   std::size_t produced = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    const int value = Step(text[i]);
+  std::size_t i = 0;
+  while (i < count) {
+    // Most text is pairs followed by a separator such as a blank ("FE 00 41 "): runs of
+    // such pairs, with no digit pending, are taken three characters at a time.
+    if (state.DigitCount == 0) {
+      const std::size_t run_start = i;
+      bool seeking = state.SeekingStart;
+      while (count - i >= 3) {
+        const std::uint8_t high = kClasses[text[i]];
+        const std::uint8_t low = kClasses[text[i + 1]];
+        if ((high | low) >= 16 || kClasses[text[i + 2]] != kOther) break;
+        const auto value = static_cast<std::uint8_t>(high << 4 | low);
+        const bool start = value == 0xFE;
+        out[produced] = value;
+        produced += !seeking || start;  // dropped while seeking a start byte
+        seeking = seeking && !start;
+        i += 3;
+      }
+      if (i != run_start) {
+        state.SeekingStart = seeking;
+        state.AfterCloser = false;
+        if (i == count) break;
+      }
+    }
+    const int value = Step(state, text[i++]);
     if (value >= 0) out[produced++] = static_cast<std::uint8_t>(value);
   }
+  state_ = state;
   return produced;
 }
 

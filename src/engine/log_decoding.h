@@ -36,23 +36,22 @@ inline std::uint8_t HexDigitToInt(std::uint8_t ch) {
 class TextDecoder {
  public:
   // Takes one character of a text log; returns the byte that a completed pair gives.
-  std::optional<std::uint8_t> DecodeHexChar(std::uint8_t ch) {
-    const int value = Step(ch);
-    if (value < 0) return std::nullopt;
-    return static_cast<std::uint8_t>(value);
-  }
+  std::optional<std::uint8_t> DecodeHexChar(std::uint8_t ch);
 
   // Decodes `count` characters into `out` (room for `count` bytes); returns the number of
   // bytes yielded. Same result as DecodeHexChar on each character in turn.
   std::size_t DecodeBlock(const std::uint8_t* text, std::size_t count, std::uint8_t* out);
 
- private:
-  int Step(std::uint8_t ch);  // the yielded byte, or -1
+ public:
+  struct State {
+    int DigitCount = 0;  // digits of the current pair so far
+    std::uint8_t PairValue = 0;
+    bool SeekingStart = true;  // pairs other than FE are dropped
+    bool AfterCloser = false;  // a closing delimiter came, and no digit or opener since
+  };
 
-  int digit_count_ = 0;
-  std::uint8_t pair_value_ = 0;
-  bool seeking_start_ = true;
-  bool after_closer_ = false;
+ private:
+  State state_;
 };
 
 }  // namespace corvanel
