@@ -11,6 +11,12 @@ namespace {
 
 constexpr std::uint8_t kRealTimeClock = 0x0D;
 
+void AppendBinary(std::string& out, std::uint8_t value) {
+  for (int bit = 7; bit >= 0; --bit) {
+    out += IsBitSet(value, static_cast<std::uint8_t>(bit)) ? '1' : '0';
+  }
+}
+
 void AppendLabelled(std::string& out, const char* label, std::uint8_t value) {
   out += label;
   out += " (";
@@ -25,7 +31,7 @@ void AppendRealTimeClock(std::string& out, const Frame& frame) {
   constexpr char kSeparators[] = "(// ::.";
   for (int i = 0; i < 7; ++i) {
     out += kSeparators[i];
-    out += IntToZeroPadded(frame.At(first + i), 2);
+    AppendZeroPadded(out, frame.At(first + i), 2);
   }
   const std::uint8_t offset_byte = frame.At(first + 7);
   if (offset_byte != 0xFF) {
@@ -33,9 +39,9 @@ void AppendRealTimeClock(std::string& out, const Frame& frame) {
     const bool negative = offset >= 0x20;
     const int half_hours = negative ? offset - 32 : offset;
     out += negative ? " -" : " +";
-    out += IntToZeroPadded(half_hours / 2, 2);
+    AppendZeroPadded(out, half_hours / 2, 2);
     out += ':';
-    out += IntToZeroPadded((half_hours % 2) * 30, 2);
+    AppendZeroPadded(out, (half_hours % 2) * 30, 2);
   }
   out += ")";
 }
@@ -55,7 +61,7 @@ void AppendCatalogued(std::string& out, const Frame& frame, const TME& row, std:
     } else if (p == row.BinaryPos ||
                (row.BinaryStep > 0 && last_binary > 0 && p - last_binary == row.BinaryStep)) {
       out += '\'';
-      out += ByteToBinary(b);
+      AppendBinary(out, b);
       out += "' ";
       last_binary = p;
     } else {
@@ -77,9 +83,16 @@ void AppendCatalogued(std::string& out, const Frame& frame, const TME& row, std:
 }  // namespace
 
 std::string MECDetail(const Frame& frame, std::uint8_t code, std::int32_t last_index) {
-  std::string out = " MEC ";
+  std::string out;
+  AppendMECDetail(out, frame, code, last_index);
+  return out;
+}
+
+void AppendMECDetail(std::string& out, const Frame& frame, std::uint8_t code,
+                     std::int32_t last_index) {
+  out += " MEC ";
   AppendHex2(out, code);
-  out += DecodeMEC(code);
+  AppendMECLabel(out, code);
   out += ": ";
   const std::int32_t last = std::min(last_index, frame.FrameLength - 3);
   const std::int32_t row = FindMECIndex(code);
@@ -93,7 +106,6 @@ std::string MECDetail(const Frame& frame, std::uint8_t code, std::int32_t last_i
   } else {
     AppendCatalogued(out, frame, MECTable[row], last);
   }
-  return out;
 }
 
 std::string ByteToBinary(std::uint8_t value) {
@@ -104,9 +116,15 @@ std::string ByteToBinary(std::uint8_t value) {
 }
 
 std::string DecodeADD(std::uint16_t address, bool parenthesised) {
+  std::string out;
+  AppendADD(out, address, parenthesised);
+  return out;
+}
+
+void AppendADD(std::string& out, std::uint16_t address, bool parenthesised) {
   const char* open = parenthesised ? "(" : "";
   const char* close = parenthesised ? ")" : "";
-  std::string out = "Site address ";
+  out += "Site address ";
   out += open;
   AppendDecimal(out, address >> 6);
   out += close;
@@ -114,7 +132,6 @@ std::string DecodeADD(std::uint16_t address, bool parenthesised) {
   out += open;
   AppendDecimal(out, address & 0x3F);
   out += close;
-  return out;
 }
 
 }  // namespace corvanel

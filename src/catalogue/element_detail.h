@@ -14,6 +14,8 @@ namespace corvanel {
 // (kUnknownElementEnd - 1 for a code not catalogued); nothing past the message field is
 // shown. The text begins with a blank and has no line end.
 std::string MECDetail(const Frame& frame, std::uint8_t code, std::int32_t last_index);
+void AppendMECDetail(std::string& out, const Frame& frame, std::uint8_t code,
+                     std::int32_t last_index);
 
 // The eight binary digits of value, most significant bit first.
 std::string ByteToBinary(std::uint8_t value);
@@ -21,5 +23,6 @@ std::string ByteToBinary(std::uint8_t value);
 // "Site address S, Encoder address E" for the upper 10 and lower 6 bits of address,
 // with the two numbers in parentheses when parenthesised.
 std::string DecodeADD(std::uint16_t address, bool parenthesised);
+void AppendADD(std::string& out, std::uint16_t address, bool parenthesised);
 
 }  // namespace corvanel

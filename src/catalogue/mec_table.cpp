@@ -23,11 +23,16 @@ std::int32_t FindMECIndex(std::uint8_t code) {
 }
 
 std::string DecodeMEC(std::uint8_t code) {
-  const std::int32_t row = FindMECIndex(code);
-  if (row < 0) return {};
-  std::string label = " - ";
-  label += MECTable[row].Name;
+  std::string label;
+  AppendMECLabel(label, code);
   return label;
+}
+
+void AppendMECLabel(std::string& out, std::uint8_t code) {
+  const std::int32_t row = FindMECIndex(code);
+  if (row < 0) return;
+  out += " - ";
+  out += MECTable[row].Name;
 }
 
 }  // namespace corvanel

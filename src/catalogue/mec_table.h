@@ -127,6 +127,7 @@ inline constexpr std::array<LengthRule, 256> kLengthRules = BuildLengthRules();
 
 // " - " and the catalogue name of code, or "" when the code is not catalogued.
 std::string DecodeMEC(std::uint8_t code);
+void AppendMECLabel(std::string& out, std::uint8_t code);
 
 // Index of the byte after the element whose code byte `code` stands at `index` of the
 // frame: the next element's code byte. kUnknownElementEnd for a code not catalogued.

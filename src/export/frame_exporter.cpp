@@ -37,8 +37,7 @@ FrameExporter::FrameExporter(Frame& frame, ExportMode mode, const ExportSettings
       file_(file),
       selected_address_(AddressOfText(settings.AddressText)) {
   for (unsigned code = 0; code < 256; ++code) {
-    std::string digits;
-    AppendHex2(digits, static_cast<std::uint8_t>(code));
+    const std::string_view digits(Hex2Digits(static_cast<std::uint8_t>(code)), 2);
     code_listed_[code] = settings.MecText.find(digits) != std::string::npos;
   }
   FrameBlock.reserve(4096);
@@ -66,16 +65,28 @@ void FrameExporter::BeginFrameExport() {
 
 void FrameExporter::AppendFrameLine() {
   const std::int32_t stop = frame_.FrameLength;
+  const bool keep_stuffing = mode_ == kFramesKeepStuffing;
+  // Written through a pointer into room for the longest line: "FD 0x " per byte.
+  const std::size_t start = FrameBlock.size();
+  FrameBlock.resize(start + 6 * static_cast<std::size_t>(stop + 1));
+  char* out = FrameBlock.data() + start;
+  auto put_pair = [&out](std::uint8_t value) {
+    const char* digits = Hex2Digits(value);
+    out[0] = digits[0];
+    out[1] = digits[1];
+    out[2] = ' ';
+    out += 3;
+  };
   for (std::int32_t i = 0; i <= stop; ++i) {
     const std::uint8_t b = frame_.At(i);
-    if (i > 0) FrameBlock += ' ';
-    if (mode_ == kFramesKeepStuffing && i > 0 && i < stop && b >= 0xFD) {
-      FrameBlock += "FD ";
-      AppendHex2(FrameBlock, static_cast<std::uint8_t>(b - 0xFD));
+    if (keep_stuffing && b >= 0xFD && i > 0 && i < stop) {
+      put_pair(0xFD);
+      put_pair(static_cast<std::uint8_t>(b - 0xFD));
     } else {
-      AppendHex2(FrameBlock, b);
+      put_pair(b);
     }
   }
+  FrameBlock.resize(static_cast<std::size_t>(out - FrameBlock.data()) - 1);  // no last blank
 }
 
 void FrameExporter::AddFieldLengthWarning(std::int32_t indicated, std::int32_t real) {
@@ -91,7 +102,7 @@ void FrameExporter::AddFieldLengthWarning(std::int32_t indicated, std::int32_t r
 void FrameExporter::AddAddressDetail(std::uint16_t address) {
   if (!WritesDetails() || settings_.FilterAddress) return;
   FrameBlock += ' ';
-  FrameBlock += DecodeADD(address, true);
+  AppendADD(FrameBlock, address, true);
   FrameBlock += kLineEnd;
 }
 
@@ -99,7 +110,7 @@ void FrameExporter::AddElement(std::uint8_t code, std::int32_t last_index) {
   if (!ExportThisFrame) return;
   if (settings_.FilterMecs && code_listed_[code]) MecMatched = true;
   if (settings_.IncludeDetails) {
-    FrameBlock += MECDetail(frame_, code, last_index);
+    AppendMECDetail(FrameBlock, frame_, code, last_index);
     FrameBlock += kLineEnd;
   }
 }
