@@ -29,6 +29,16 @@ class FrameAssembler {
 
   bool InFrame() const { return in_frame_; }
 
+  // Takes the state that every start byte leaves, whatever came before it: a frame open
+  // with the start byte held, no escape pending. Lets a part of the log be assembled on
+  // its own from the byte after a start byte.
+  void ResumeAfterStartByte() {
+    frame_.FrameBuffer[0] = 0xFE;
+    frame_.FrameLength = 1;
+    in_frame_ = true;
+    escape_pending_ = false;
+  }
+
  private:
   void TakeOrdinaryRun(const std::uint8_t* bytes, std::size_t count);
   void JudgeFrame();

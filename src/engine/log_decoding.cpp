@@ -81,6 +81,10 @@ inline int Step(TextDecoder::State& state, std::uint8_t ch) {
   return -1;
 }
 
+bool TextDecoder::IsHexDigit(std::uint8_t ch) {
+  return kClasses[ch] < 16;
+}
+
 std::optional<std::uint8_t> TextDecoder::DecodeHexChar(std::uint8_t ch) {
   const int value = Step(state_, ch);
   if (value < 0) return std::nullopt;

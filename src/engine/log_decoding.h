@@ -42,6 +42,13 @@ class TextDecoder {
   // bytes yielded. Same result as DecodeHexChar on each character in turn.
   std::size_t DecodeBlock(const std::uint8_t* text, std::size_t count, std::uint8_t* out);
 
+  // Takes the state that the pair FE leaves when it follows a character that is no
+  // hexadecimal digit, whatever came before: no digit pending, not seeking, no closer.
+  void ResumeAfterStartPair() { state_ = State{0, 0xFE, false, false}; }
+
+  // Whether ch is one of the hexadecimal digits that the decoder reads (0-9, A-F).
+  static bool IsHexDigit(std::uint8_t ch);
+
  public:
   struct State {
     int DigitCount = 0;  // digits of the current pair so far

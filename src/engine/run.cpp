@@ -1,13 +1,12 @@
 #include "engine/run.h"
 
-#include <algorithm>
 #include <memory>
 #include <new>
 #include <optional>
-#include <vector>
 
 #include "engine/frame.h"
 #include "engine/frame_assembler.h"
+#include "engine/log_reading.h"
 #include "engine/messages.h"
 #include "engine/progress_rule.h"
 #include "engine/report.h"
@@ -16,86 +15,6 @@
 #include "export/frame_exporter.h"
 
 namespace corvanel {
-
-namespace {
-
-// Reads go to the system in large chunks; a failed chunk is read again in blocks of
-// kDetectionBlockSize so that a run stops after the same bytes as with small blocks.
-constexpr std::size_t kChunkSize = 256 * 1024;
-
-struct Chunk {
-  std::size_t size = 0;
-  std::optional<std::string> failure;  // a read failed right after these bytes
-};
-
-Chunk ReadChunk(LogReader& log, std::int64_t offset, std::uint8_t* buffer) {
-  Chunk chunk;
-  try {
-    while (chunk.size < kChunkSize) {
-      const std::size_t n = log.ReadAt(offset + static_cast<std::int64_t>(chunk.size),
-                                       buffer + chunk.size, kChunkSize - chunk.size);
-      if (n == 0) return chunk;
-      chunk.size += n;
-    }
-    return chunk;
-  } catch (const FileError&) {
-  }
-  while (chunk.size < kChunkSize) {
-    try {
-      const std::size_t n =
-          log.ReadAt(offset + static_cast<std::int64_t>(chunk.size), buffer + chunk.size,
-                     std::min(kDetectionBlockSize, kChunkSize - chunk.size));
-      if (n == 0) break;
-      chunk.size += n;
-    } catch (const FileError& error) {
-      chunk.failure = error.what();
-      break;
-    }
-  }
-  return chunk;
-}
-
-// Reads the whole log and feeds its bytes to the assembler; throws on a failure.
-void ReadLog(LogReader& log, const RunInputs& inputs, RunStats& stats, FrameAssembler& assembler,
-             RunHost& host) {
-  ProgressRule progress(stats.LogFileSize, host);
-  LogTypeDetector detector(inputs.LogType);
-  TextDecoder decoder;
-  std::vector<std::uint8_t> chunk(kChunkSize);
-  std::vector<std::uint8_t> decoded;
-  std::int64_t offset = 0;
-  bool first_chunk = true;
-  for (;;) {
-    const Chunk read = ReadChunk(log, offset, chunk.data());
-    if (read.size > 0) {
-      if (first_chunk) {
-        detector.DetectLogType(chunk.data(), std::min(read.size, kDetectionBlockSize),
-                               stats.LogIsBinary);
-        first_chunk = false;
-        if (!stats.LogIsBinary) decoded.resize(kChunkSize);
-      }
-      const std::uint8_t* p = chunk.data();
-      std::size_t left = read.size;
-      while (left > 0) {
-        const auto count =
-            static_cast<std::size_t>(std::min<std::int64_t>(progress.Advance(), left));
-        if (stats.LogIsBinary) {
-          assembler.AssembleBlock(p, count);
-        } else {
-          assembler.AssembleBlock(decoded.data(), decoder.DecodeBlock(p, count, decoded.data()));
-        }
-        progress.Consumed(static_cast<std::int64_t>(count));
-        p += count;
-        left -= count;
-      }
-      offset += static_cast<std::int64_t>(read.size);
-    }
-    if (read.failure) throw FileError(*read.failure);
-    if (read.size < kChunkSize) return;
-  }
-}
-
-}  // namespace
 
 void ProcessUECP(const RunInputs& inputs, RunHost& host) {
   ProcessUECP(inputs, host, PosixFileSystem(), RegionalSettings::FromEnvironment());
@@ -138,10 +57,12 @@ void ProcessUECP(const RunInputs& inputs, RunHost& host, FileSystem& files,
     {
       std::unique_ptr<LogReader> log = files.OpenLog(inputs.LogPath);
       stats->LogFileSize = log->Size();
-      ReadLog(*log, inputs, *stats, assembler, host);
+      // A frame still open at the end of the log was never closed.
+      const unsigned parts = exporting ? 1 : ProcessorCount();
+      if (ReadLog(*log, inputs.LogType, parts, *stats, assembler, host)) {
+        ++stats->UnclosedFrames;
+      }
     }
-    // A frame still open at the end of the log was never closed.
-    if (assembler.InFrame()) ++stats->UnclosedFrames;
     host.SetGauge(ProgressRule::kEnd);
     if (export_file) {
       auto file = std::move(export_file);

@@ -32,4 +32,27 @@ struct RunStats {
   std::time_t LogFileDate = 0;  // last modification, seconds since the epoch
 };
 
+// Adds the figures of a part of a log to those of the parts before it.
+inline void AddFigures(RunStats& total, const RunStats& part) {
+  total.TooShortFrames += part.TooShortFrames;
+  total.TooLongFrames += part.TooLongFrames;
+  total.CrcFailures += part.CrcFailures;
+  total.UnclosedFrames += part.UnclosedFrames;
+  total.UnopenedFrames += part.UnopenedFrames;
+  total.StuffingErrors += part.StuffingErrors;
+  total.GoodFrames += part.GoodFrames;
+  total.TotalElements += part.TotalElements;
+  total.BadFieldLengths += part.BadFieldLengths;
+  total.BadElementLengths += part.BadElementLengths;
+  total.OutsideBytes += part.OutsideBytes;
+  if (part.LongestFrame > total.LongestFrame) total.LongestFrame = part.LongestFrame;
+  if (part.MaxElementsPerFrame > total.MaxElementsPerFrame) {
+    total.MaxElementsPerFrame = part.MaxElementsPerFrame;
+  }
+  for (std::size_t i = 0; i < total.MecCounts.size(); ++i) total.MecCounts[i] += part.MecCounts[i];
+  for (std::size_t i = 0; i < total.AddressCounts.size(); ++i) {
+    total.AddressCounts[i] += part.AddressCounts[i];
+  }
+}
+
 }  // namespace corvanel
