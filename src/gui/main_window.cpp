@@ -126,6 +126,7 @@ void TForm1::CreateControls() {
   auto* results = new QVBoxLayout(GroupBox3);
   Memo1 = MakeNamed<QPlainTextEdit>(GroupBox3, "Memo1");
   Memo1->setReadOnly(true);
+  Memo1->setUndoRedoEnabled(false);  // lines are only appended or cleared: no undo history
   Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
