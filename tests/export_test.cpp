@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
+#include <optional>
 
+#include "engine/frame.h"
+#include "engine/frame_assembler.h"
 #include "engine/run.h"
+#include "export/export_file.h"
+#include "export/frame_exporter.h"
 #include "test_support.h"
 
 namespace corvanel {
@@ -151,26 +157,49 @@ TEST(Export, OutsideDataIsWrittenRaw) {
   EXPECT_EQ(Export(Hex("FD 05 FE 01 FF"), kOutsideData).file, std::string("\xFD\x05"));
 }
 
-TEST(Export, GathersTheSameFiguresAsAnAnalysis) {
+// The figures that an assembler gathers over `log` while it exports in `mode`.
+std::unique_ptr<RunStats> FiguresWhileExporting(const std::vector<std::uint8_t>& log,
+                                                ExportMode mode, const ExportSettings& settings) {
   TempDir dir;
+  ExportFile file(PosixFileSystem().CreateOutput(dir.Path("out").string()));
+  auto stats = std::make_unique<RunStats>();
+  Frame frame;
+  std::optional<FrameExporter> exporter;
+  if (mode != kOutsideData) exporter.emplace(frame, mode, settings, file);
+  FrameAssembler assembler(frame, *stats, exporter ? &*exporter : nullptr,
+                           mode == kOutsideData ? &file : nullptr);
+  assembler.AssembleBlock(log.data(), log.size());
+  file.Close();
+  return stats;
+}
+
+TEST(Export, GathersTheSameFiguresAsAnAnalysis) {
   const auto log = Join({EncodeFrame(0x0041, Hex("0A 00 00 05 02 41 42 0D 44 99")),
-                         Hex("FF FD 07 FE 00 FF"), EncodeFrame(7, Hex("02 00"), 3)});
-  RunInputs inputs;
-  inputs.LogPath = dir.Write("log.bin", log);
-  inputs.ExportPath = dir.Path("out").string();
-  RecordingHost analysis;
-  ProcessUECP(inputs, analysis, PosixFileSystem(), RegionalSettings::Classic());
-  // An export run appends no report; its figures are read through the assembler's stats.
+                         Hex("FF FD 07 FE 00 FF"), EncodeFrame(7, Hex("02 00"), 3),
+                         EncodeFrame(0x00AB, Hex("0D 0E 05 1F 0C 22")), EncodeFrame(8, {})});
+  const RunStats analysis = testing::Assemble(log);
+  ExportSettings filtered;  // filters that reject every frame change no figure either
+  filtered.FilterAddress = true;
+  filtered.AddressText = "FFFF";
+  filtered.FilterMecs = true;
   for (ExportMode mode : {kFramesKeepStuffing, kFramesRemoveStuffing, kOutsideData}) {
-    inputs.Mode = mode;
-    RecordingHost exported;
-    ProcessUECP(inputs, exported, PosixFileSystem(), RegionalSettings::Classic());
-    EXPECT_TRUE(exported.lines.empty());
-    EXPECT_TRUE(exported.errors.empty());
-    EXPECT_EQ(exported.gauge.back(), 100);
+    for (const ExportSettings& settings : {ExportSettings{}, NoDetails(), filtered}) {
+      const auto exported = FiguresWhileExporting(log, mode, settings);
+      EXPECT_EQ(exported->GoodFrames, analysis.GoodFrames) << mode;
+      EXPECT_EQ(exported->TotalElements, analysis.TotalElements) << mode;
+      EXPECT_EQ(exported->BadFieldLengths, analysis.BadFieldLengths) << mode;
+      EXPECT_EQ(exported->BadElementLengths, analysis.BadElementLengths) << mode;
+      EXPECT_EQ(exported->MaxElementsPerFrame, analysis.MaxElementsPerFrame) << mode;
+      EXPECT_EQ(exported->LongestFrame, analysis.LongestFrame) << mode;
+      EXPECT_EQ(exported->OutsideBytes, analysis.OutsideBytes) << mode;
+      EXPECT_EQ(exported->UnopenedFrames, analysis.UnopenedFrames) << mode;
+      EXPECT_EQ(exported->StuffingErrors, analysis.StuffingErrors) << mode;
+      EXPECT_EQ(exported->MecCounts, analysis.MecCounts) << mode;
+      EXPECT_EQ(exported->AddressCounts, analysis.AddressCounts) << mode;
+    }
   }
-  const RunStats stats = testing::Assemble(log);
-  EXPECT_EQ(analysis.Item("2.1  Total frames analysed: "), std::to_string(stats.GoodFrames));
+  EXPECT_EQ(analysis.GoodFrames, 4);
+  EXPECT_EQ(analysis.BadElementLengths, 2);
 }
 
 TEST(Export, RefusesToWriteOntoTheLog) {
