@@ -57,8 +57,9 @@ void ProcessUECP(const RunInputs& inputs, RunHost& host, FileSystem& files,
     {
       std::unique_ptr<LogReader> log = files.OpenLog(inputs.LogPath);
       stats->LogFileSize = log->Size();
-      // A frame still open at the end of the log was never closed.
+      // Exports write in log order, so only an analysis reads the log in parts.
       const unsigned parts = exporting ? 1 : ProcessorCount();
+      // A frame still open at the end of the log was never closed.
       if (ReadLog(*log, inputs.LogType, parts, *stats, assembler, host)) {
         ++stats->UnclosedFrames;
       }
