@@ -122,21 +122,41 @@ void FrameAssembler::TakeOrdinaryRun(const std::uint8_t* bytes, std::size_t coun
   }
 }
 
+const std::uint8_t* FrameAssembler::TakeRegularFrame(const std::uint8_t* start,
+                                                     const std::uint8_t* end) {
+  std::uint8_t* const buffer = frame_.FrameBuffer.data();
+  buffer[0] = kStart;
+  std::int32_t held = 1;
+  for (const std::uint8_t* p = start + 1;;) {
+    const std::uint8_t* special = FindSpecialByte(p, end);
+    const auto run = static_cast<std::int32_t>(special - p);
+    if (special == end || held + run >= Frame::kCapacity) return nullptr;
+    std::memcpy(buffer + held, p, static_cast<std::size_t>(run));
+    held += run;
+    if (*special == kStop) {
+      frame_.FrameLength = held;
+      JudgeFrame();
+      return special + 1;
+    }
+    // Only an escape followed by 00, 01 or 02 is regular.
+    if (*special != kEscape || special + 1 == end || special[1] > 0x02) return nullptr;
+    buffer[held++] = static_cast<std::uint8_t>(kEscape + special[1]);
+    p = special + 2;
+  }
+}
+
 void FrameAssembler::AssembleBlock(const std::uint8_t* bytes, std::size_t count) {
   const std::uint8_t* p = bytes;
   const std::uint8_t* const end = bytes + count;
   while (p < end) {
     if (!escape_pending_) {
-      // A start byte outside a frame whose run of ordinary bytes ends in a stop byte is a
-      // frame without stuffing: it is held and judged in one go.
+      // A start byte outside a frame: a frame that ends in this block with no irregular
+      // byte (only ordinary bytes and escape pairs up to its stop byte) is held and
+      // judged in one go.
       if (*p == kStart && !in_frame_) {
-        const std::uint8_t* special = FindSpecialByte(p + 1, end);
-        const auto held = static_cast<std::int32_t>(special - p);
-        if (special < end && *special == kStop && held <= Frame::kCapacity) {
-          std::memcpy(frame_.FrameBuffer.data(), p, static_cast<std::size_t>(held));
-          frame_.FrameLength = held;
-          JudgeFrame();
-          p = special + 1;
+        const std::uint8_t* after = TakeRegularFrame(p, end);
+        if (after != nullptr) {
+          p = after;
           continue;
         }
       }

@@ -41,6 +41,10 @@ class FrameAssembler {
 
  private:
   void TakeOrdinaryRun(const std::uint8_t* bytes, std::size_t count);
+  // Holds and judges the frame whose start byte is at `start` when it ends before `end`
+  // with nothing but ordinary bytes and escape pairs; returns the byte after its stop
+  // byte, or nullptr (nothing counted) when the byte-by-byte path must take it.
+  const std::uint8_t* TakeRegularFrame(const std::uint8_t* start, const std::uint8_t* end);
   void JudgeFrame();
 
   Frame& frame_;
