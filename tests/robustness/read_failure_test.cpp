@@ -78,6 +78,32 @@ TEST(ReadFailure, StopsAtTheStartOfTheFailingBlock) {
   }
 }
 
+TEST(ReadFailure, LogReadInPartsStopsAtTheFailingBlockToo) {
+  // Large logs are read in parts side by side; a failure in the first part or in a later
+  // one still leaves the figures of the log cut at the start of the failing block.
+  const auto frame = EncodeFrame(0x0041, Hex("01 00 00 12 34"));
+  std::vector<std::uint8_t> log;
+  while (log.size() < (std::size_t{40} << 20)) {
+    log.insert(log.end(), frame.begin(), frame.end());
+    log.insert(log.end(), 1000, 0);
+  }
+  for (const std::int64_t fail_at :
+       {(std::int64_t{10} << 20) + 5, (std::int64_t{30} << 20) + 4097}) {
+    FaultyFileSystem failing;
+    failing.fail_read_at = fail_at;
+    const Outcome failed = RunOn(log, kAnalysis, failing);
+    const std::vector<std::uint8_t> cut(log.begin(), log.begin() + fail_at / 2048 * 2048);
+    FaultyFileSystem sound;
+    const Outcome expected = RunOn(cut, kAnalysis, sound);
+    EXPECT_EQ(failed.host.errors, std::vector<std::string>{kIoFailure}) << fail_at;
+    for (const char* item : {"2.1  Total frames analysed: ", "01 - PI: ", kOutside,
+                             "1.3  Corrupted UECP frames (CRC failure): "}) {
+      EXPECT_EQ(failed.host.Item(item), expected.host.Item(item)) << fail_at << " " << item;
+    }
+    EXPECT_LT(failed.host.gauge.back(), 100) << fail_at;
+  }
+}
+
 // Good frames up to a frame that is open across offset 4096, then more frames: a read
 // failure in the block after 4096 cuts the open frame off.
 struct CutLog {
