@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "engine/file_system.h"
+#include "engine/messages.h"
 #include "engine/report_file.h"
 #include "engine/run.h"
 
@@ -175,6 +176,11 @@ int Analyze(const ParsedCommand& parsed, std::ostream& out, std::ostream& err) {
   inputs.LogType = ParseType(parsed);
   const auto report_path = parsed.options.find("-o");
   const bool to_file = report_path != parsed.options.end();
+  // Writing the report over the log would lose the log.
+  if (to_file && PosixFileSystem().SameFile(inputs.LogPath, report_path->second)) {
+    err << messages::kReportIsLogFile << "\n";
+    return kExitFailure;
+  }
   CliHost host(out, err, to_file);
   ProcessUECP(inputs, host);
   bool failed = host.failed();

@@ -13,11 +13,15 @@ void WriteReportFile(const std::vector<std::string>& lines, const std::string& p
     throw FileError("Cannot create file " + path);
   }
   ExportFile file(std::move(stream));
-  for (const std::string& line : lines) {
-    file.Write(line);
-    file.Write("\r\n");
+  try {
+    for (const std::string& line : lines) {
+      file.Write(line);
+      file.Write("\r\n");
+    }
+    file.Close();
+  } catch (const FileError& error) {
+    throw FileError("Cannot write file " + path + ": " + error.what());
   }
-  file.Close();
 }
 
 }  // namespace corvanel

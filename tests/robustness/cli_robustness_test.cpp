@@ -104,7 +104,9 @@ TEST_F(CliRobustness, FilesThatAreNotRegularOrCannotBeCreated) {
       {{"export", folder, dir_.Path("out").string()}, "Log file not exists.\n"},
       {{"analyze", "-o", folder, log_}, "Cannot create file " + folder + "\n"},
       {{"analyze", "-o", missing, log_}, "Cannot create file " + missing + "\n"},
-      {{"analyze", "-o", "/dev/full", log_}, "No space left on device\n"},
+      {{"analyze", "-o", "/dev/full", log_},
+       "Cannot write file /dev/full: No space left on device\n"},
+      {{"analyze", "-o", log_, log_}, "The report file cannot be the log file.\n"},
       {{"export", log_, missing},
        "Unable to finish the file processing\nNo such file or directory\n"},
   };
