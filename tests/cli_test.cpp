@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "cli_support.h"
 #include "test_support.h"
 
 namespace corvanel {
@@ -11,16 +12,8 @@ namespace {
 using testing::EncodeFrame;
 using testing::TempDir;
 
-struct CliResult {
-  int status;
-  std::string out, err;
-};
-
-CliResult Cli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err);
-  return {status, out.str(), err.str()};
-}
+using testing::Cli;
+using testing::CliResult;
 
 class CliTest : public ::testing::Test {
  protected:

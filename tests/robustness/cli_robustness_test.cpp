@@ -8,6 +8,7 @@
 
 #include "child_process.h"
 #include "cli/cli.h"
+#include "cli_support.h"
 #include "test_support.h"
 
 namespace corvanel {
@@ -17,16 +18,8 @@ using testing::EncodeFrame;
 using testing::Hex;
 using testing::TempDir;
 
-struct CliResult {
-  int status;
-  std::string out, err;
-};
-
-CliResult Cli(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int status = RunCli(args, out, err);
-  return {status, out.str(), err.str()};
-}
+using testing::Cli;
+using testing::CliResult;
 
 class CliRobustness : public ::testing::Test {
  protected:
