@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ TEST(Crc, CheckValues) {
   for (const CrcCase& c : cases) {
     EXPECT_EQ(ComputeCRC(c.bytes.data(), c.bytes.size()), c.crc);
     EXPECT_EQ(ComputeCRCShiftXor(c.bytes.data(), c.bytes.size()), c.crc);
+    std::vector<std::uint8_t> readable = c.bytes;
+    readable.resize(std::max<std::size_t>(c.bytes.size(), 8), 0xA5);
+    EXPECT_EQ(ComputeFrameCRC(readable.data(), c.bytes.size()), c.crc);
   }
 }
 
@@ -38,6 +42,8 @@ TEST(Crc, TableFormEqualsShiftXorFormOnRandomInput) {
     const std::size_t count = 1 + random() % bytes.size();
     for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>(random());
     ASSERT_EQ(ComputeCRC(bytes.data(), count), ComputeCRCShiftXor(bytes.data(), count));
+    const std::size_t framed = std::min<std::size_t>(count, bytes.size() - 8);  // 8 readable
+    ASSERT_EQ(ComputeFrameCRC(bytes.data(), framed), ComputeCRCShiftXor(bytes.data(), framed));
   }
 }
 

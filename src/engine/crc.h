@@ -34,6 +34,53 @@ constexpr std::array<CrcTable, 8> BuildCrcTables() {
 
 inline constexpr std::array<CrcTable, 8> kCrcTables = BuildCrcTables();
 
+// kStartBefore[k]: the register value that k zero bytes turn into the initial value
+// 0xFFFF. Starting from it, a message can be taken in whole blocks of eight bytes with k
+// zero bytes put in front of it, and no loop for the last few bytes.
+constexpr std::array<std::uint16_t, 8> BuildStartValues() {
+  // A zero byte maps the register c to (c << 8) ^ kCrcTables[0][c >> 8]. The low byte of
+  // the result is the low byte of the table entry, which tells the high byte of c back.
+  std::array<std::uint8_t, 256> high_of_low{};
+  for (unsigned h = 0; h < 256; ++h)
+    high_of_low[kCrcTables[0][h] & 0xFF] = static_cast<std::uint8_t>(h);
+  std::array<std::uint16_t, 8> values{};
+  std::uint16_t c = 0xFFFF;
+  for (std::size_t k = 0; k < values.size(); ++k) {
+    values[k] = c;
+    const std::uint8_t h = high_of_low[c & 0xFF];
+    c = static_cast<std::uint16_t>(h << 8 | ((c >> 8) ^ (kCrcTables[0][h] >> 8)));
+  }
+  return values;
+}
+
+inline constexpr std::array<std::uint16_t, 8> kStartBefore = BuildStartValues();
+
+// The low bytes of the table entries are all different, so the inversion above is exact.
+constexpr bool TableLowBytesDiffer() {
+  std::array<bool, 256> seen{};
+  for (unsigned h = 0; h < 256; ++h) {
+    if (seen[kCrcTables[0][h] & 0xFF]) return false;
+    seen[kCrcTables[0][h] & 0xFF] = true;
+  }
+  return true;
+}
+static_assert(TableLowBytesDiffer());
+
+// One slicing step over the eight bytes of w, the first byte in its lowest bits.
+inline std::uint16_t CrcStep(std::uint16_t c, std::uint64_t w) {
+  const auto& t = kCrcTables;
+  auto byte = [w](int i) { return static_cast<std::uint8_t>(w >> (8 * i)); };
+  return static_cast<std::uint16_t>(t[7][byte(0) ^ (c >> 8)] ^ t[6][byte(1) ^ (c & 0xFF)] ^
+                                    t[5][byte(2)] ^ t[4][byte(3)] ^ t[3][byte(4)] ^ t[2][byte(5)] ^
+                                    t[1][byte(6)] ^ t[0][byte(7)]);
+}
+
+inline std::uint64_t LoadLittleEndian64(const std::uint8_t* bytes) {
+  std::uint64_t w = 0;
+  for (int i = 7; i >= 0; --i) w = w << 8 | bytes[i];  // compiles to one load on x86
+  return w;
+}
+
 }  // namespace detail
 
 // Table-driven form, used by the frame assembler for every frame, hence inline.
@@ -47,6 +94,20 @@ inline std::uint16_t ComputeCRC(const std::uint8_t* bytes, std::size_t count) {
                                    t[4][d[3]] ^ t[3][d[4]] ^ t[2][d[5]] ^ t[1][d[6]] ^ t[0][d[7]]);
   }
   for (; i < count; ++i) c = static_cast<std::uint16_t>((c << 8) ^ t[0][(c >> 8) ^ bytes[i]]);
+  return static_cast<std::uint16_t>(c ^ 0xFFFF);
+}
+
+// The same CRC for the bytes of a frame, in whole blocks of eight: the first block is
+// filled up in front with zero bytes, which the start value makes up for. Reads the first
+// eight bytes even when `count` (at least 1) is smaller, so they must be readable; the
+// frame buffer keeps room for that.
+inline std::uint16_t ComputeFrameCRC(const std::uint8_t* bytes, std::size_t count) {
+  const std::size_t padding = (8 - count % 8) % 8;
+  std::uint16_t c = detail::kStartBefore[padding];
+  c = detail::CrcStep(c, detail::LoadLittleEndian64(bytes) << (8 * padding));
+  for (std::size_t at = 8 - padding; at < count; at += 8) {
+    c = detail::CrcStep(c, detail::LoadLittleEndian64(bytes + at));
+  }
   return static_cast<std::uint16_t>(c ^ 0xFFFF);
 }
 

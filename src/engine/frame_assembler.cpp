@@ -102,7 +102,7 @@ void FrameAssembler::JudgeFrame() {
   } else {
     const std::uint16_t received =
         static_cast<std::uint16_t>(frame_.At(length - 2) << 8 | frame_.At(length - 1));
-    if (received != ComputeCRC(frame_.FrameBuffer.data() + 1, length - 3)) {
+    if (received != ComputeFrameCRC(frame_.FrameBuffer.data() + 1, length - 3)) {
       ++stats_.CrcFailures;
     } else {
       AnalyzeFrame(frame_, stats_, exporter_);
