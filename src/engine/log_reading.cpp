@@ -1,6 +1,7 @@
 #include "engine/log_reading.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -148,15 +149,20 @@ struct Part {
   bool open_at_end = false;
   std::thread thread;
 
+  // Stops the part at its next chunk once the run has failed before it.
+  const std::atomic<bool>* cancelled = nullptr;
+
   void Run(LogReader& log, bool text) {
     try {
       FrameAssembler assembler(*frame, *stats, nullptr, nullptr);
       assembler.ResumeAfterStartByte();
       ByteFeeder feeder(text, assembler);
       if (text) feeder.Decoder().ResumeAfterStartPair();
-      result = ReadRange(log, begin, end, [&feeder](const std::uint8_t* bytes, std::size_t count) {
-        feeder.Feed(bytes, count);
-      });
+      result =
+          ReadRange(log, begin, end, [this, &feeder](const std::uint8_t* bytes, std::size_t count) {
+            if (cancelled->load(std::memory_order_relaxed)) throw FileError("cancelled");
+            feeder.Feed(bytes, count);
+          });
       open_at_end = assembler.InFrame();
     } catch (const std::bad_alloc&) {
       result.failure = messages::kOutOfMemory;
@@ -213,16 +219,22 @@ bool ReadLog(LogReader& log, LogTypeSelection type, unsigned parts_wanted, RunSt
 
   std::vector<std::unique_ptr<Part>> parts;
   if (parts_wanted > 1) parts = PlanParts(log, text, stats.LogFileSize, parts_wanted);
-  for (auto& part : parts)
+  std::atomic<bool> cancelled{false};
+  for (auto& part : parts) {
+    part->cancelled = &cancelled;
     part->thread = std::thread([&log, text, p = part.get()] { p->Run(log, text); });
+  }
+  // Leaving early, by a failure here, stops the other parts instead of waiting for them.
   struct JoinAll {
     std::vector<std::unique_ptr<Part>>& parts;
+    std::atomic<bool>& cancelled;
     ~JoinAll() {
+      cancelled = true;
       for (auto& part : parts) {
         if (part->thread.joinable()) part->thread.join();
       }
     }
-  } join_all{parts};
+  } join_all{parts, cancelled};
 
   // The first part, read here with the gauge moving as its bytes go by.
   ByteFeeder feeder(text, assembler);
