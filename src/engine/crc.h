@@ -2,9 +2,12 @@
 // 0xFFFF, no reflection, final value inverted).
 #pragma once
 
+#include <endian.h>
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace corvanel {
 
@@ -76,9 +79,9 @@ inline std::uint16_t CrcStep(std::uint16_t c, std::uint64_t w) {
 }
 
 inline std::uint64_t LoadLittleEndian64(const std::uint8_t* bytes) {
-  std::uint64_t w = 0;
-  for (int i = 7; i >= 0; --i) w = w << 8 | bytes[i];  // compiles to one load on x86
-  return w;
+  std::uint64_t w;
+  std::memcpy(&w, bytes, sizeof w);
+  return le64toh(w);
 }
 
 }  // namespace detail

@@ -1,5 +1,8 @@
 #include "export/frame_exporter.h"
 
+#include <array>
+#include <cstring>
+
 #include "catalogue/element_detail.h"
 #include "util/number_text.h"
 
@@ -8,6 +11,18 @@ namespace corvanel {
 namespace {
 
 constexpr char kLineEnd[] = "\r\n";
+
+// "XX " and a spare byte for every byte value, to be copied four bytes at a time.
+struct PairAndBlank {
+  char text[4];
+};
+constexpr auto kPairAndBlank = [] {
+  std::array<PairAndBlank, 256> table{};
+  for (unsigned b = 0; b < 256; ++b) {
+    table[b] = {{detail::kHexPairs[2 * b], detail::kHexPairs[2 * b + 1], ' ', ' '}};
+  }
+  return table;
+}();
 
 // The word whose four-digit upper-case hexadecimal text equals `text`, if any.
 std::optional<std::uint16_t> AddressOfText(const std::string& text) {
@@ -64,21 +79,20 @@ void FrameExporter::BeginFrameExport() {
 }
 
 void FrameExporter::AppendFrameLine() {
-  const std::int32_t stop = frame_.FrameLength;
+  const std::int32_t stop = frame_.FrameLength;  // the stop byte's slot, inside the buffer
+  const std::uint8_t* bytes = frame_.FrameBuffer.data();
   const bool keep_stuffing = mode_ == kFramesKeepStuffing;
-  // Written through a pointer into room for the longest line: "FD 0x " per byte.
+  // Written through a pointer into room for the longest line: "FD 0x " per byte, and one
+  // byte more, as every pair is stored as four bytes of which three are kept.
   const std::size_t start = FrameBlock.size();
-  FrameBlock.resize(start + 6 * static_cast<std::size_t>(stop + 1));
+  FrameBlock.resize(start + 6 * static_cast<std::size_t>(stop + 1) + 1);
   char* out = FrameBlock.data() + start;
   auto put_pair = [&out](std::uint8_t value) {
-    const char* digits = Hex2Digits(value);
-    out[0] = digits[0];
-    out[1] = digits[1];
-    out[2] = ' ';
+    std::memcpy(out, &kPairAndBlank[value], 4);
     out += 3;
   };
   for (std::int32_t i = 0; i <= stop; ++i) {
-    const std::uint8_t b = frame_.At(i);
+    const std::uint8_t b = bytes[i];
     if (keep_stuffing && b >= 0xFD && i > 0 && i < stop) {
       put_pair(0xFD);
       put_pair(static_cast<std::uint8_t>(b - 0xFD));
