@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 #include <optional>
 
@@ -10,6 +9,7 @@
 #include "export/export_file.h"
 #include "export/frame_exporter.h"
 #include "test_support.h"
+#include "util/number_text.h"
 
 namespace corvanel {
 namespace {
@@ -72,10 +72,8 @@ std::string DestuffedLine(const std::vector<std::uint8_t>& wire) {
   for (std::size_t i = 0; i < wire.size(); ++i) {
     std::uint8_t b = wire[i];
     if (b == 0xFD) b = static_cast<std::uint8_t>(0xFD + wire[++i]);
-    char pair[4];
-    std::snprintf(pair, sizeof pair, "%02X", b);
     if (!line.empty()) line += ' ';
-    line += pair;
+    AppendHex2(line, b);
   }
   return line;
 }

@@ -7,6 +7,7 @@
 #include "engine/frame_assembler.h"
 #include "engine/log_reading.h"
 #include "test_support.h"
+#include "util/number_text.h"
 
 namespace corvanel {
 namespace {
@@ -95,9 +96,7 @@ TEST(LogReading, PartsOfATextLogAddUpToOnePass) {
   for (int i = 0; i < 2000; ++i) {  // some good frames too
     std::string line = "\r\n12:00:00 ";
     for (std::uint8_t b : testing::EncodeFrame(0x0041, {0x01, 0x00, 0x00, 0x12, 0x34})) {
-      static const char digits[] = "0123456789ABCDEF";
-      line += digits[b >> 4];
-      line += digits[b & 15];
+      AppendHex2(line, b);
       line += ' ';
     }
     pattern.replace(random() % (pattern.size() - line.size()), line.size(), line);

@@ -8,6 +8,7 @@
 #include "engine/progress_rule.h"
 #include "engine/run.h"
 #include "test_support.h"
+#include "util/number_text.h"
 
 namespace corvanel {
 namespace {
@@ -154,9 +155,7 @@ TEST(Run, TextLogLargerThanAChunkDecodesLikeOneStream) {
   const auto log = TrafficLog(150000, 6);
   std::string text;
   for (std::size_t i = 0; i < log.size(); ++i) {
-    static const char digits[] = "0123456789ABCDEF";
-    text += digits[log[i] >> 4];
-    text += digits[log[i] & 15];
+    AppendHex2(text, log[i]);
     text += (i % 16 == 15) ? ",\r\n" : " ";  // commas keep frames open across lines
   }
   const RunStats expected = testing::Assemble(log);

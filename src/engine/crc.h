@@ -86,16 +86,12 @@ inline std::uint64_t LoadLittleEndian64(const std::uint8_t* bytes) {
 
 }  // namespace detail
 
-// Table-driven form, used by the frame assembler for every frame, hence inline.
+// The CRC of any sequence of bytes, table-driven; frames use ComputeFrameCRC below.
 inline std::uint16_t ComputeCRC(const std::uint8_t* bytes, std::size_t count) {
   const auto& t = detail::kCrcTables;
   std::uint16_t c = 0xFFFF;
   std::size_t i = 0;
-  for (; i + 8 <= count; i += 8) {
-    const std::uint8_t* d = bytes + i;
-    c = static_cast<std::uint16_t>(t[7][d[0] ^ (c >> 8)] ^ t[6][d[1] ^ (c & 0xFF)] ^ t[5][d[2]] ^
-                                   t[4][d[3]] ^ t[3][d[4]] ^ t[2][d[5]] ^ t[1][d[6]] ^ t[0][d[7]]);
-  }
+  for (; i + 8 <= count; i += 8) c = detail::CrcStep(c, detail::LoadLittleEndian64(bytes + i));
   for (; i < count; ++i) c = static_cast<std::uint16_t>((c << 8) ^ t[0][(c >> 8) ^ bytes[i]]);
   return static_cast<std::uint16_t>(c ^ 0xFFFF);
 }
