@@ -31,11 +31,15 @@ TEST(Crc, CheckValues) {
     EXPECT_EQ(ComputeCRCShiftXor(c.bytes.data(), c.bytes.size()), c.crc);
     std::vector<std::uint8_t> readable = c.bytes;
     readable.resize(std::max<std::size_t>(c.bytes.size(), 8), 0xA5);
+    EXPECT_EQ(ComputeFrameCRCTable(readable.data(), c.bytes.size()), c.crc);
     EXPECT_EQ(ComputeFrameCRC(readable.data(), c.bytes.size()), c.crc);
+    if (detail::kCarrylessAvailable) {
+      EXPECT_EQ(ComputeFrameCRCCarryless(readable.data(), c.bytes.size()), c.crc);
+    }
   }
 }
 
-TEST(Crc, TableFormEqualsShiftXorFormOnRandomInput) {
+TEST(Crc, FastFormsEqualShiftXorFormOnRandomInput) {
   std::mt19937 random(20261211);
   std::vector<std::uint8_t> bytes(300);
   for (int round = 0; round < 20000; ++round) {
@@ -43,7 +47,11 @@ TEST(Crc, TableFormEqualsShiftXorFormOnRandomInput) {
     for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>(random());
     ASSERT_EQ(ComputeCRC(bytes.data(), count), ComputeCRCShiftXor(bytes.data(), count));
     const std::size_t framed = std::min<std::size_t>(count, bytes.size() - 8);  // 8 readable
-    ASSERT_EQ(ComputeFrameCRC(bytes.data(), framed), ComputeCRCShiftXor(bytes.data(), framed));
+    const std::uint16_t expected = ComputeCRCShiftXor(bytes.data(), framed);
+    ASSERT_EQ(ComputeFrameCRCTable(bytes.data(), framed), expected);
+    if (detail::kCarrylessAvailable) {
+      ASSERT_EQ(ComputeFrameCRCCarryless(bytes.data(), framed), expected) << framed;
+    }
   }
 }
 

@@ -1,5 +1,10 @@
 #include "engine/crc.h"
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define CORVANEL_CARRYLESS 1
+#endif
+
 namespace corvanel {
 
 std::uint16_t ComputeCRCShiftXor(const std::uint8_t* bytes, std::size_t count) {
@@ -13,5 +18,119 @@ std::uint16_t ComputeCRCShiftXor(const std::uint8_t* bytes, std::size_t count) {
   }
   return static_cast<std::uint16_t>(c ^ 0xFFFF);
 }
+
+#if defined(CORVANEL_CARRYLESS)
+
+namespace {
+
+// Polynomials over GF(2) as bit patterns, bit i the coefficient of x^i. The generator is
+// x^16 + 0x1021; the first byte of a message is its highest part.
+constexpr std::uint32_t kGenerator = 0x11021;
+
+// x^e mod generator.
+constexpr std::uint16_t PowerOfXModGenerator(unsigned e) {
+  std::uint32_t r = 1;
+  for (unsigned i = 0; i < e; ++i) {
+    r <<= 1;
+    if (r & 0x10000) r ^= kGenerator;
+  }
+  return static_cast<std::uint16_t>(r);
+}
+
+// Frames hold at most 262 bytes, so their CRC covers at most 33 blocks.
+constexpr std::size_t kMostBlocks = 33;
+
+// kBlockWeights[j] = x^(64 j + 16) mod generator: what a block followed by j more blocks
+// adds to the register, the 16 bits of the CRC's own shift included.
+constexpr std::array<std::uint16_t, kMostBlocks> BuildBlockWeights() {
+  std::array<std::uint16_t, kMostBlocks> weights{};
+  for (unsigned j = 0; j < kMostBlocks; ++j) weights[j] = PowerOfXModGenerator(64 * j + 16);
+  return weights;
+}
+constexpr std::array<std::uint16_t, kMostBlocks> kBlockWeights = BuildBlockWeights();
+
+// x^64 mod generator: folds the bits above 64 of a sum of weighted blocks back below.
+constexpr std::uint16_t kFoldWeight = PowerOfXModGenerator(64);
+
+// floor(x^64 / generator), for the Barrett reduction of a 64-bit remainder.
+constexpr std::uint64_t BarrettQuotient() {
+  std::uint64_t quotient = 0;
+  std::uint32_t r = 0;
+  for (int bit = 64; bit >= 0; --bit) {
+    r = (r << 1) | (bit == 64 ? 1 : 0);
+    if (r & 0x10000) {
+      r ^= kGenerator;
+      quotient |= std::uint64_t{1} << bit;
+    }
+  }
+  return quotient;
+}
+constexpr std::uint64_t kBarrettQuotient = BarrettQuotient();
+
+[[gnu::target("pclmul")]] inline __m128i CarrylessProduct(std::uint64_t a, std::uint64_t b) {
+  return _mm_clmulepi64_si128(_mm_cvtsi64_si128(static_cast<long long>(a)),
+                              _mm_cvtsi64_si128(static_cast<long long>(b)), 0x00);
+}
+
+[[gnu::target("pclmul")]] inline std::uint64_t Low64(__m128i v) {
+  return static_cast<std::uint64_t>(_mm_cvtsi128_si64(v));
+}
+
+[[gnu::target("pclmul")]] inline std::uint64_t High64(__m128i v) {
+  return static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(v, v)));
+}
+
+inline std::uint64_t LoadBigEndian64(const std::uint8_t* bytes) {
+  std::uint64_t w;
+  std::memcpy(&w, bytes, sizeof w);
+  return be64toh(w);
+}
+
+bool ProcessorHasCarrylessMultiply() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("pclmul");
+}
+
+}  // namespace
+
+namespace detail {
+const bool kCarrylessAvailable = ProcessorHasCarrylessMultiply();
+}  // namespace detail
+
+[[gnu::target("pclmul")]] std::uint16_t ComputeFrameCRCCarryless(const std::uint8_t* bytes,
+                                                                 std::size_t count) {
+  const std::size_t blocks = (count + 7) / 8;
+  if (blocks > kMostBlocks) return ComputeFrameCRCTable(bytes, count);
+  const std::size_t padding = blocks * 8 - count;
+  // The start value goes into the first two bytes of the zero-padded message, which is
+  // then taken with a register of zero.
+  const std::uint64_t first = (LoadBigEndian64(bytes) >> (8 * padding)) ^
+                              std::uint64_t{detail::kStartBefore[padding]} << 48;
+  __m128i sum = CarrylessProduct(first, kBlockWeights[blocks - 1]);
+  const std::uint8_t* at = bytes + 8 - padding;
+  for (std::size_t following = blocks - 1; following-- > 0; at += 8) {
+    sum = _mm_xor_si128(sum, CarrylessProduct(LoadBigEndian64(at), kBlockWeights[following]));
+  }
+  // The sum has at most 79 bits; fold it below 64, then reduce (Barrett): the quotient
+  // depends only on the bits from 16 up.
+  const std::uint64_t folded = Low64(sum) ^ Low64(CarrylessProduct(High64(sum), kFoldWeight));
+  const std::uint64_t quotient =
+      High64(CarrylessProduct(folded & ~std::uint64_t{0xFFFF}, kBarrettQuotient));
+  const auto remainder =
+      static_cast<std::uint16_t>(folded ^ Low64(CarrylessProduct(quotient, kGenerator & 0xFFFF)));
+  return static_cast<std::uint16_t>(remainder ^ 0xFFFF);
+}
+
+#else
+
+namespace detail {
+const bool kCarrylessAvailable = false;
+}  // namespace detail
+
+std::uint16_t ComputeFrameCRCCarryless(const std::uint8_t* bytes, std::size_t count) {
+  return ComputeFrameCRCTable(bytes, count);
+}
+
+#endif
 
 }  // namespace corvanel
