@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <random>
+#include <string_view>
 
 #include "engine/frame.h"
 #include "engine/frame_assembler.h"
@@ -16,50 +17,55 @@ struct Outcome {
   std::unique_ptr<RunStats> stats = std::make_unique<RunStats>();
   bool open_at_end = false;
   std::vector<int> gauge;
+  std::size_t output_size = 0;  // what an export wrote, by size and digest
+  std::size_t output_digest = 0;
 };
 
-Outcome Read(const std::string& path, unsigned parts) {
+Outcome Read(const std::string& path, unsigned workers, const AssemblyPlan& plan = {}) {
   Outcome outcome;
   auto log = PosixFileSystem().OpenLog(path);
   outcome.stats->LogFileSize = log->Size();
-  Frame frame;
-  FrameAssembler assembler(frame, *outcome.stats, nullptr, nullptr);
   testing::RecordingHost host;
-  outcome.open_at_end =
-      ReadLog(*log, LogTypeSelection::Autodetect, parts, *outcome.stats, assembler, host);
+  ExportFile output(nullptr);
+  outcome.open_at_end = ReadLog(*log, LogTypeSelection::Autodetect, workers, plan,
+                                plan.Mode == kAnalysis ? nullptr : &output, *outcome.stats, host);
   outcome.gauge = host.gauge;
+  const std::vector<std::uint8_t>& written = output.Contents();
+  outcome.output_size = written.size();
+  outcome.output_digest = std::hash<std::string_view>()(
+      std::string_view(reinterpret_cast<const char*>(written.data()), written.size()));
   return outcome;
 }
 
-void ExpectSameFigures(const Outcome& a, const Outcome& b, unsigned parts) {
+void ExpectSameFigures(const Outcome& a, const Outcome& b, unsigned workers) {
   const RunStats& x = *a.stats;
   const RunStats& y = *b.stats;
-  EXPECT_EQ(x.GoodFrames, y.GoodFrames) << parts;
-  EXPECT_EQ(x.TooShortFrames, y.TooShortFrames) << parts;
-  EXPECT_EQ(x.TooLongFrames, y.TooLongFrames) << parts;
-  EXPECT_EQ(x.CrcFailures, y.CrcFailures) << parts;
-  EXPECT_EQ(x.UnclosedFrames, y.UnclosedFrames) << parts;
-  EXPECT_EQ(x.UnopenedFrames, y.UnopenedFrames) << parts;
-  EXPECT_EQ(x.StuffingErrors, y.StuffingErrors) << parts;
-  EXPECT_EQ(x.OutsideBytes, y.OutsideBytes) << parts;
-  EXPECT_EQ(x.TotalElements, y.TotalElements) << parts;
-  EXPECT_EQ(x.BadFieldLengths, y.BadFieldLengths) << parts;
-  EXPECT_EQ(x.BadElementLengths, y.BadElementLengths) << parts;
-  EXPECT_EQ(x.LongestFrame, y.LongestFrame) << parts;
-  EXPECT_EQ(x.MaxElementsPerFrame, y.MaxElementsPerFrame) << parts;
-  EXPECT_EQ(x.MecCounts, y.MecCounts) << parts;
-  EXPECT_EQ(x.AddressCounts, y.AddressCounts) << parts;
-  EXPECT_EQ(x.LogIsBinary, y.LogIsBinary) << parts;
-  EXPECT_EQ(a.open_at_end, b.open_at_end) << parts;
-  EXPECT_EQ(a.gauge, b.gauge) << parts;
+  EXPECT_EQ(x.GoodFrames, y.GoodFrames) << workers;
+  EXPECT_EQ(x.TooShortFrames, y.TooShortFrames) << workers;
+  EXPECT_EQ(x.TooLongFrames, y.TooLongFrames) << workers;
+  EXPECT_EQ(x.CrcFailures, y.CrcFailures) << workers;
+  EXPECT_EQ(x.UnclosedFrames, y.UnclosedFrames) << workers;
+  EXPECT_EQ(x.UnopenedFrames, y.UnopenedFrames) << workers;
+  EXPECT_EQ(x.StuffingErrors, y.StuffingErrors) << workers;
+  EXPECT_EQ(x.OutsideBytes, y.OutsideBytes) << workers;
+  EXPECT_EQ(x.TotalElements, y.TotalElements) << workers;
+  EXPECT_EQ(x.BadFieldLengths, y.BadFieldLengths) << workers;
+  EXPECT_EQ(x.BadElementLengths, y.BadElementLengths) << workers;
+  EXPECT_EQ(x.LongestFrame, y.LongestFrame) << workers;
+  EXPECT_EQ(x.MaxElementsPerFrame, y.MaxElementsPerFrame) << workers;
+  EXPECT_EQ(x.MecCounts, y.MecCounts) << workers;
+  EXPECT_EQ(x.AddressCounts, y.AddressCounts) << workers;
+  EXPECT_EQ(x.LogIsBinary, y.LogIsBinary) << workers;
+  EXPECT_EQ(a.open_at_end, b.open_at_end) << workers;
+  EXPECT_EQ(a.gauge, b.gauge) << workers;
 }
 
-// About 40 MiB: large enough to be read in parts.
+// About 40 MiB: large enough to be read in segments.
 constexpr std::size_t kLargeLog = 40u << 20;
 
-TEST(LogReading, PartsOfABinaryLogAddUpToOnePass) {
-  // Frames, stuffing, stray escapes, start and stop bytes in every order, so that the
-  // parts begin in all kinds of places.
+// Frames, stuffing, stray escapes, start and stop bytes in every order, so that the
+// segments begin in all kinds of places.
+std::vector<std::uint8_t> LargeBinaryLog() {
   std::mt19937 random(17);
   std::vector<std::uint8_t> pattern;
   while (pattern.size() < (1u << 20)) {
@@ -77,18 +83,12 @@ TEST(LogReading, PartsOfABinaryLogAddUpToOnePass) {
   while (log.size() < kLargeLog)
     log.insert(log.end(), pattern.begin(), pattern.end() - random() % 1000);
   log.push_back(0xFE);  // a frame open at the end
-  testing::TempDir dir;
-  const std::string path = dir.Write("large.bin", log);
-  const Outcome one_pass = Read(path, 1);
-  EXPECT_TRUE(one_pass.stats->LogIsBinary);
-  EXPECT_TRUE(one_pass.open_at_end);
-  EXPECT_GT(one_pass.stats->GoodFrames, 100000);
-  for (unsigned parts : {2u, 3u, 8u}) ExpectSameFigures(Read(path, parts), one_pass, parts);
+  return log;
 }
 
-TEST(LogReading, PartsOfATextLogAddUpToOnePass) {
-  // Pairs among every kind of delimiter, including FE right after digits, letters and
-  // delimiters, and frames continued over lines.
+// Pairs among every kind of delimiter, including FE right after digits, letters and
+// delimiters, and frames continued over lines.
+std::string LargeTextLog() {
   std::mt19937 random(23);
   const std::string alphabet = "0123456789ABCDEF  FE FE FE\r\n,;[]()<>\"xa:.";
   std::string pattern(1u << 20, ' ');
@@ -103,35 +103,72 @@ TEST(LogReading, PartsOfATextLogAddUpToOnePass) {
   }
   std::string log;
   while (log.size() < kLargeLog) log += pattern.substr(random() % 1000);
+  return log;
+}
+
+TEST(LogReading, SegmentsOfABinaryLogAddUpToOnePass) {
   testing::TempDir dir;
-  const std::string path = dir.Write("large.txt", log);
+  const std::string path = dir.Write("large.bin", LargeBinaryLog());
+  const Outcome one_pass = Read(path, 1);
+  EXPECT_TRUE(one_pass.stats->LogIsBinary);
+  EXPECT_TRUE(one_pass.open_at_end);
+  EXPECT_GT(one_pass.stats->GoodFrames, 100000);
+  for (unsigned workers : {2u, 3u, 8u}) ExpectSameFigures(Read(path, workers), one_pass, workers);
+}
+
+TEST(LogReading, SegmentsOfATextLogAddUpToOnePass) {
+  testing::TempDir dir;
+  const std::string path = dir.Write("large.txt", LargeTextLog());
   const Outcome one_pass = Read(path, 1);
   EXPECT_FALSE(one_pass.stats->LogIsBinary);
   EXPECT_GT(one_pass.stats->GoodFrames, 1000);
-  for (unsigned parts : {2u, 3u, 8u}) ExpectSameFigures(Read(path, parts), one_pass, parts);
+  for (unsigned workers : {2u, 3u, 8u}) ExpectSameFigures(Read(path, workers), one_pass, workers);
 }
 
-TEST(LogReading, ReadFailureInALaterPartStopsThereAsInOnePass) {
+TEST(LogReading, ExportsInSegmentsWriteWhatOnePassWrites) {
+  testing::TempDir dir;
+  const std::vector<std::string> paths = {dir.Write("large.bin", LargeBinaryLog()),
+                                          dir.Write("large.txt", LargeTextLog())};
+  AssemblyPlan keep{kFramesKeepStuffing, {}};
+  keep.Export.IncludeDetails = false;
+  AssemblyPlan filtered{kFramesRemoveStuffing, {}};
+  filtered.Export.FilterMecs = true;
+  filtered.Export.MecText = "01,0A";
+  const std::vector<AssemblyPlan> plans = {
+      keep, {kFramesRemoveStuffing, {}}, filtered, {kOutsideData, {}}};
+  for (const std::string& path : paths) {
+    for (const AssemblyPlan& plan : plans) {
+      const Outcome one_pass = Read(path, 1, plan);
+      EXPECT_GT(one_pass.output_size, 0u) << path << " mode " << plan.Mode;
+      const unsigned workers = 3;
+      const Outcome segmented = Read(path, workers, plan);
+      EXPECT_EQ(segmented.output_size, one_pass.output_size) << path << " mode " << plan.Mode;
+      EXPECT_EQ(segmented.output_digest, one_pass.output_digest) << path << " mode " << plan.Mode;
+      ExpectSameFigures(segmented, one_pass, workers);
+    }
+  }
+}
+
+TEST(LogReading, ReadFailureInALaterSegmentStopsThereAsInOnePass) {
   std::vector<std::uint8_t> log;
   const auto frame = testing::EncodeFrame(0x0041, {0x01, 0x00, 0x00, 0x12, 0x34});
   while (log.size() < kLargeLog) log.insert(log.end(), frame.begin(), frame.end());
   testing::TempDir dir;
   const std::string path = dir.Write("large.bin", log);
   for (std::int64_t fail_at : {std::int64_t{1000}, std::int64_t{30} << 20}) {
-    for (unsigned parts : {1u, 2u, 4u}) {
+    for (unsigned workers : {1u, 2u, 4u}) {
       testing::FaultyFileSystem files;
       files.fail_read_at = fail_at;
       auto reader = files.OpenLog(path);
       RunStats stats;
       stats.LogFileSize = reader->Size();
-      Frame f;
-      FrameAssembler assembler(f, stats, nullptr, nullptr);
       testing::RecordingHost host;
-      EXPECT_THROW(ReadLog(*reader, LogTypeSelection::Binary, parts, stats, assembler, host),
-                   FileError);
+      EXPECT_THROW(
+          ReadLog(*reader, LogTypeSelection::Binary, workers, AssemblyPlan{}, nullptr, stats, host),
+          FileError);
       // Every frame wholly inside the blocks before the failing one counts.
       EXPECT_EQ(stats.GoodFrames, fail_at / 2048 * 2048 / static_cast<std::int64_t>(frame.size()))
-          << parts;
+          << workers;
     }
   }
 }

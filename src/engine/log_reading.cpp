@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <string>
@@ -22,9 +24,9 @@ namespace {
 // of kDetectionBlockSize bytes counted from the start of the file, so that a run stops
 // after the same bytes whatever the chunk size.
 constexpr std::size_t kChunkSize = 256 * 1024;
-// Logs from this size on are read in parts side by side in an analysis run.
+// Logs from this size on are read in segments side by side.
 constexpr std::int64_t kSplitMinimum = std::int64_t{32} << 20;
-constexpr unsigned kMostParts = 8;
+constexpr unsigned kMostWorkers = 8;
 constexpr std::int64_t kToEnd = -1;
 
 struct Chunk {
@@ -139,57 +141,162 @@ std::int64_t FindResumePoint(LogReader& log, bool text, std::int64_t from, std::
   return kToEnd;
 }
 
-// A part of the log after the first, assembled on its own on a thread of its own.
-struct Part {
-  std::int64_t begin = 0;
-  std::int64_t end = kToEnd;
-  std::unique_ptr<RunStats> stats = std::make_unique<RunStats>();
-  std::unique_ptr<Frame> frame = std::make_unique<Frame>();
-  RangeResult result;
-  bool open_at_end = false;
-  std::thread thread;
-
-  // Stops the part at its next chunk once the run has failed before it.
-  const std::atomic<bool>* cancelled = nullptr;
-
-  void Run(LogReader& log, bool text) {
-    try {
-      FrameAssembler assembler(*frame, *stats, nullptr, nullptr);
-      assembler.ResumeAfterStartByte();
-      ByteFeeder feeder(text, assembler);
-      if (text) feeder.Decoder().ResumeAfterStartPair();
-      result =
-          ReadRange(log, begin, end, [this, &feeder](const std::uint8_t* bytes, std::size_t count) {
-            if (cancelled->load(std::memory_order_relaxed)) throw FileError("cancelled");
-            feeder.Feed(bytes, count);
-          });
-      open_at_end = assembler.InFrame();
-    } catch (const std::bad_alloc&) {
-      result.failure = messages::kOutOfMemory;
-    } catch (const std::exception& error) {
-      result.failure = error.what();
-    }
-  }
+// Segments: the log is cut into shares of a fixed size. Segment k begins at the first
+// resume point in share k (the first segment at the start of the log), or is empty when
+// its share has none, and ends where the next segment that is not empty begins.
+struct SegmentPlan {
+  bool text = false;
+  std::int64_t share = 0;
+  std::int64_t count = 0;
 };
 
-// Where the parts after the first begin: `count` shares of the log, each part from the
-// first resume point in its share.
-std::vector<std::unique_ptr<Part>> PlanParts(LogReader& log, bool text, std::int64_t size,
-                                             unsigned count) {
-  std::vector<std::unique_ptr<Part>> parts;
-  if (size < kSplitMinimum) return parts;
-  std::int64_t previous = 0;
-  for (unsigned k = 1; k < count; ++k) {
-    const std::int64_t from = std::max(previous, size / count * k);
-    const std::int64_t begin = FindResumePoint(log, text, from, size / count * (k + 1));
-    if (begin == kToEnd) continue;
-    if (!parts.empty()) parts.back()->end = begin;
-    parts.push_back(std::make_unique<Part>());
-    parts.back()->begin = begin;
-    previous = begin;
-  }
-  return parts;
+// A segment, read on a worker thread into an assembly of its own.
+struct SegmentWork {
+  std::unique_ptr<ExportFile> output;
+  std::unique_ptr<Assembly> assembly;
+  RangeResult result;
+  bool empty = false;
+  bool open_at_end = false;
+};
+
+// Exports keep a segment's records in memory until it is its turn, so their shares are
+// smaller; details take several times the room of the frame line.
+std::int64_t ShareSize(const AssemblyPlan& plan) {
+  if (plan.Mode == kAnalysis) return std::int64_t{8} << 20;
+  if (plan.Mode == kOutsideData || !plan.Export.IncludeDetails) return std::int64_t{2} << 20;
+  return std::int64_t{512} << 10;
 }
+
+// Reads the segments on worker threads, at most kAheadPerWorker per worker ahead of the one whose
+// turn it is, and hands them over in log order.
+class SegmentReader {
+ public:
+  static constexpr std::int64_t kAheadPerWorker = 2;
+
+  SegmentReader(LogReader& log, const SegmentPlan& segments, const AssemblyPlan& plan,
+                unsigned workers)
+      : log_(log),
+        segments_(segments),
+        plan_(plan),
+        in_flight_(kAheadPerWorker * workers),
+        done_(static_cast<std::size_t>(segments.count)) {
+    for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
+  }
+
+  // Stops the workers at their next chunk and waits for them.
+  ~SegmentReader() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stopped_ = true;
+    }
+    work_wanted_.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+  }
+
+  // Segment k, once read; segments are taken in order, each once.
+  std::unique_ptr<SegmentWork> Take(std::int64_t k) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    work_done_.wait(lock, [&] { return done_[static_cast<std::size_t>(k)] != nullptr; });
+    taken_ = k + 1;
+    work_wanted_.notify_all();
+    return std::move(done_[static_cast<std::size_t>(k)]);
+  }
+
+  // Gives a segment's memory back once its records are written, so that the next
+  // segments reuse it instead of claiming fresh memory from the system.
+  void Recycle(std::unique_ptr<SegmentWork> work) {
+    if (!work->output) return;
+    work->output->Clear();
+    std::lock_guard<std::mutex> lock(mutex_);
+    spare_outputs_.push_back(std::move(work->output));
+  }
+
+ private:
+  void Work() {
+    for (;;) {
+      std::int64_t k;
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        work_wanted_.wait(lock, [&] {
+          return stopped_ || next_ >= segments_.count || next_ < taken_ + in_flight_;
+        });
+        if (stopped_ || next_ >= segments_.count) return;
+        k = next_++;
+      }
+      auto work = std::make_unique<SegmentWork>();
+      Read(k, *work);
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        done_[static_cast<std::size_t>(k)] = std::move(work);
+      }
+      work_done_.notify_all();
+    }
+  }
+
+  std::int64_t Begin(std::int64_t k) const {
+    if (k == 0) return 0;
+    return FindResumePoint(log_, segments_.text, k * segments_.share, (k + 1) * segments_.share);
+  }
+
+  void Read(std::int64_t k, SegmentWork& work) {
+    try {
+      const std::int64_t begin = Begin(k);
+      if (begin == kToEnd) {
+        work.empty = true;
+        return;
+      }
+      std::int64_t end = kToEnd;
+      for (std::int64_t j = k + 1; j < segments_.count && end == kToEnd; ++j) end = Begin(j);
+      if (plan_.Mode != kAnalysis) work.output = SpareOutput();
+      work.assembly = std::make_unique<Assembly>(plan_, work.output.get());
+      FrameAssembler& assembler = work.assembly->Assembler();
+      ByteFeeder feeder(segments_.text, assembler);
+      if (k > 0) {
+        assembler.ResumeAfterStartByte();
+        if (segments_.text) feeder.Decoder().ResumeAfterStartPair();
+      }
+      work.result =
+          ReadRange(log_, begin, end, [this, &feeder](const std::uint8_t* bytes, std::size_t n) {
+            if (stopped_) throw FileError("cancelled");
+            feeder.Feed(bytes, n);
+          });
+      work.open_at_end = assembler.InFrame();
+    } catch (const std::bad_alloc&) {
+      work.result.failure = messages::kOutOfMemory;
+    } catch (const std::exception& error) {
+      work.result.failure = error.what();
+    }
+    // A segment that failed without an assembly still ends the run in its turn.
+    if (!work.assembly && !work.empty) work.assembly = std::make_unique<Assembly>(plan_, nullptr);
+  }
+
+  std::unique_ptr<ExportFile> SpareOutput() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (!spare_outputs_.empty()) {
+        std::unique_ptr<ExportFile> output = std::move(spare_outputs_.back());
+        spare_outputs_.pop_back();
+        return output;
+      }
+    }
+    return std::make_unique<ExportFile>(nullptr);
+  }
+
+  LogReader& log_;
+  const SegmentPlan segments_;
+  const AssemblyPlan& plan_;
+  const std::int64_t in_flight_;
+
+  std::mutex mutex_;
+  std::condition_variable work_wanted_;
+  std::condition_variable work_done_;
+  std::vector<std::unique_ptr<SegmentWork>> done_;
+  std::vector<std::unique_ptr<ExportFile>> spare_outputs_;
+  std::int64_t next_ = 0;   // the next segment to read
+  std::int64_t taken_ = 0;  // segments handed over
+  std::atomic<bool> stopped_{false};
+  std::vector<std::thread> threads_;
+};
 
 void MoveGauge(ProgressRule& progress, std::int64_t count) {
   while (count > 0) {
@@ -202,11 +309,11 @@ void MoveGauge(ProgressRule& progress, std::int64_t count) {
 }  // namespace
 
 unsigned ProcessorCount() {
-  return std::clamp(std::thread::hardware_concurrency(), 1u, kMostParts);
+  return std::clamp(std::thread::hardware_concurrency(), 1u, kMostWorkers);
 }
 
-bool ReadLog(LogReader& log, LogTypeSelection type, unsigned parts_wanted, RunStats& stats,
-             FrameAssembler& assembler, RunHost& host) {
+bool ReadLog(LogReader& log, LogTypeSelection type, unsigned workers, const AssemblyPlan& plan,
+             ExportFile* output, RunStats& stats, RunHost& host) {
   ProgressRule progress(stats.LogFileSize, host);
 
   // The first block decides the log type.
@@ -217,51 +324,46 @@ bool ReadLog(LogReader& log, LogTypeSelection type, unsigned parts_wanted, RunSt
   LogTypeDetector(type).DetectLogType(first.data(), head.size, stats.LogIsBinary);
   const bool text = !stats.LogIsBinary;
 
-  std::vector<std::unique_ptr<Part>> parts;
-  if (parts_wanted > 1) parts = PlanParts(log, text, stats.LogFileSize, parts_wanted);
-  std::atomic<bool> cancelled{false};
-  for (auto& part : parts) {
-    part->cancelled = &cancelled;
-    part->thread = std::thread([&log, text, p = part.get()] { p->Run(log, text); });
-  }
-  // Leaving early, by a failure here, stops the other parts instead of waiting for them.
-  struct JoinAll {
-    std::vector<std::unique_ptr<Part>>& parts;
-    std::atomic<bool>& cancelled;
-    ~JoinAll() {
-      cancelled = true;
-      for (auto& part : parts) {
-        if (part->thread.joinable()) part->thread.join();
-      }
+  if (workers > 1 && stats.LogFileSize >= kSplitMinimum) {
+    const std::int64_t share = ShareSize(plan);
+    const SegmentPlan segments{text, share, (stats.LogFileSize + share - 1) / share};
+    SegmentReader reader(log, segments, plan, workers);
+    bool open_at_end = false;
+    for (std::int64_t k = 0; k < segments.count; ++k) {
+      std::unique_ptr<SegmentWork> work = reader.Take(k);
+      if (work->empty) continue;
+      if (output && work->output) output->Append(*work->output);
+      AddFigures(stats, work->assembly->Stats());
+      MoveGauge(progress, work->result.handled);
+      if (work->result.failure) throw FileError(*work->result.failure);
+      open_at_end = work->open_at_end;
+      reader.Recycle(std::move(work));
     }
-  } join_all{parts, cancelled};
-
-  // The first part, read here with the gauge moving as its bytes go by.
-  ByteFeeder feeder(text, assembler);
-  const RangeResult own =
-      ReadRange(log, 0, parts.empty() ? kToEnd : parts.front()->begin,
-                [&](const std::uint8_t* bytes, std::size_t count) {
-                  while (count > 0) {
-                    const auto run = static_cast<std::size_t>(std::min<std::int64_t>(
-                        progress.Advance(), static_cast<std::int64_t>(count)));
-                    feeder.Feed(bytes, run);
-                    progress.Consumed(static_cast<std::int64_t>(run));
-                    bytes += run;
-                    count -= run;
-                  }
-                });
-  if (own.failure) throw FileError(*own.failure);
-
-  // The other parts follow in log order, as if read here.
-  bool open_at_end = assembler.InFrame();
-  for (auto& part : parts) {
-    part->thread.join();
-    AddFigures(stats, *part->stats);
-    MoveGauge(progress, part->result.handled);
-    if (part->result.failure) throw FileError(*part->result.failure);
-    open_at_end = part->open_at_end;
+    return open_at_end;
   }
-  return open_at_end;
+
+  // One pass, with the gauge moving as the bytes go by. A failed write ends it too, with
+  // the figures counted before it.
+  Assembly assembly(plan, output);
+  ByteFeeder feeder(text, assembly.Assembler());
+  struct AddFiguresAtEnd {
+    RunStats& total;
+    Assembly& assembly;
+    ~AddFiguresAtEnd() { AddFigures(total, assembly.Stats()); }
+  } add_figures_at_end{stats, assembly};
+  const RangeResult result =
+      ReadRange(log, 0, kToEnd, [&](const std::uint8_t* bytes, std::size_t count) {
+        while (count > 0) {
+          const auto run = static_cast<std::size_t>(
+              std::min<std::int64_t>(progress.Advance(), static_cast<std::int64_t>(count)));
+          feeder.Feed(bytes, run);
+          progress.Consumed(static_cast<std::int64_t>(run));
+          bytes += run;
+          count -= run;
+        }
+      });
+  if (result.failure) throw FileError(*result.failure);
+  return assembly.Assembler().InFrame();
 }
 
 }  // namespace corvanel

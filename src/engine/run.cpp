@@ -4,15 +4,12 @@
 #include <new>
 #include <optional>
 
-#include "engine/frame.h"
-#include "engine/frame_assembler.h"
 #include "engine/log_reading.h"
 #include "engine/messages.h"
 #include "engine/progress_rule.h"
 #include "engine/report.h"
 #include "engine/run_stats.h"
 #include "export/export_file.h"
-#include "export/frame_exporter.h"
 
 namespace corvanel {
 
@@ -42,25 +39,17 @@ void ProcessUECP(const RunInputs& inputs, RunHost& host, FileSystem& files,
 
   auto stats = std::make_unique<RunStats>();
   stats->LogFileDate = *log_date;
-  auto frame = std::make_unique<Frame>();
   std::unique_ptr<ExportFile> export_file;
   std::optional<std::string> failure;
   try {
     if (exporting)
       export_file = std::make_unique<ExportFile>(files.CreateOutput(inputs.ExportPath));
-    std::optional<FrameExporter> exporter;
-    if (inputs.Mode == kFramesKeepStuffing || inputs.Mode == kFramesRemoveStuffing) {
-      exporter.emplace(*frame, inputs.Mode, inputs.Export, *export_file);
-    }
-    FrameAssembler assembler(*frame, *stats, exporter ? &*exporter : nullptr,
-                             inputs.Mode == kOutsideData ? export_file.get() : nullptr);
     {
       std::unique_ptr<LogReader> log = files.OpenLog(inputs.LogPath);
       stats->LogFileSize = log->Size();
-      // Exports write in log order, so only an analysis reads the log in parts.
-      const unsigned parts = exporting ? 1 : ProcessorCount();
       // A frame still open at the end of the log was never closed.
-      if (ReadLog(*log, inputs.LogType, parts, *stats, assembler, host)) {
+      if (ReadLog(*log, inputs.LogType, ProcessorCount(), AssemblyPlan{inputs.Mode, inputs.Export},
+                  export_file.get(), *stats, host)) {
         ++stats->UnclosedFrames;
       }
     }

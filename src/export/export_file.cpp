@@ -16,31 +16,52 @@ ExportFile::ExportFile(std::unique_ptr<OutputStream> stream) : stream_(std::move
 ExportFile::~ExportFile() = default;
 
 void ExportFile::Write(const std::uint8_t* data, std::size_t count) {
+  if (!stream_) {
+    buffer_.insert(buffer_.end(), data, data + count);
+    return;
+  }
   if (buffer_.size() + count > kBufferSize) Flush();
   buffer_.insert(buffer_.end(), data, data + count);
   if (buffer_.size() >= kBufferSize) Flush();
 }
 
+void ExportFile::Append(const ExportFile& records) {
+  const std::vector<std::uint8_t>& data = records.Contents();
+  if (!stream_ || data.size() < kBufferSize) {
+    Write(data.data(), data.size());
+  } else {
+    Flush();
+    WriteThrough(data.data(), data.size());
+  }
+}
+
 void ExportFile::Flush() {
-  if (buffer_.empty() || broken_) return;
+  if (buffer_.empty() || !stream_) return;
+  WriteThrough(buffer_.data(), buffer_.size());
+  buffer_.clear();
+}
+
+void ExportFile::WriteThrough(const std::uint8_t* data, std::size_t count) {
+  if (broken_) return;
   try {
-    stream_->Write(buffer_.data(), buffer_.size());
+    stream_->Write(data, count);
   } catch (const FileError&) {
     broken_ = true;
     buffer_.clear();
     stream_->Truncate(flushed_);
     throw;
   }
-  flushed_ += static_cast<std::int64_t>(buffer_.size());
-  buffer_.clear();
+  flushed_ += static_cast<std::int64_t>(count);
 }
 
 void ExportFile::Close() {
+  if (!stream_) return;
   Flush();
   stream_->Close();
 }
 
 void ExportFile::CloseAfterFailure() noexcept {
+  if (!stream_) return;
   try {
     Flush();
   } catch (const FileError&) {

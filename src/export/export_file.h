@@ -14,6 +14,8 @@ namespace corvanel {
 
 class ExportFile {
  public:
+  // Without a stream, everything written is kept in memory: the records of one segment of
+  // a log read in segments, appended to the real file later in log order.
   explicit ExportFile(std::unique_ptr<OutputStream> stream);
   ~ExportFile();
 
@@ -22,6 +24,13 @@ class ExportFile {
   void Write(const std::string& text) {
     Write(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
   }
+  // Writes whole records kept by an in-memory export file; throws FileError on failure.
+  void Append(const ExportFile& records);
+  // What an in-memory export file holds.
+  const std::vector<std::uint8_t>& Contents() const { return buffer_; }
+  // Empties an in-memory export file for the next segment, keeping its room.
+  void Clear() { buffer_.clear(); }
+
   // Flushes and closes; throws FileError on failure.
   void Close();
   // After the run failed elsewhere: keeps what was written so far, reports nothing.
@@ -29,6 +38,7 @@ class ExportFile {
 
  private:
   void Flush();
+  void WriteThrough(const std::uint8_t* data, std::size_t count);
 
   std::unique_ptr<OutputStream> stream_;
   std::vector<std::uint8_t> buffer_;

@@ -26,12 +26,13 @@ struct Outcome {
 };
 
 // Frames with elements worth detailing, each followed by 100 bytes outside frames; the
-// export of every mode runs past the export file's 1 MiB buffer.
-std::vector<std::uint8_t> TrafficLog() {
+// export of every mode runs past the export file's 1 MiB buffer. Ten times as many
+// frames make a log that is read in segments side by side.
+std::vector<std::uint8_t> TrafficLog(int frames = 30000) {
   const auto ps = EncodeFrame(0x0041, Hex("02 00 00 52 41 44 49 4F 20 31 20 0D 1A 0C 1F 17 3B "
                                           "3A 00 22"));
   std::vector<std::uint8_t> log;
-  for (int i = 0; i < 30000; ++i) {
+  for (int i = 0; i < frames; ++i) {
     log.insert(log.end(), ps.begin(), ps.end());
     log.insert(log.end(), 100, 0x2E);
   }
@@ -52,8 +53,7 @@ Outcome Export(const std::vector<std::uint8_t>& log, ExportMode mode, bool detai
   return outcome;
 }
 
-TEST(WriteFailure, ExportKeepsWholeRecordsWrittenBeforeIt) {
-  const auto log = TrafficLog();
+void ExpectWholeRecordsBeforeWriteFailure(const std::vector<std::uint8_t>& log) {
   const struct {
     ExportMode mode;
     bool details;
@@ -67,7 +67,7 @@ TEST(WriteFailure, ExportKeepsWholeRecordsWrittenBeforeIt) {
     FaultyFileSystem sound;
     const Outcome full = Export(log, c.mode, c.details, sound);
     ASSERT_TRUE(full.host.errors.empty());
-    ASSERT_GT(full.exported.size(), 1u << 20) << c.mode;
+    ASSERT_GT(full.exported.size(), 1u << 20) << c.mode << " " << log.size();
     EXPECT_EQ(full.exported.rfind(c.record_start, 0), 0u);
 
     FaultyFileSystem full_disk;
@@ -87,6 +87,12 @@ TEST(WriteFailure, ExportKeepsWholeRecordsWrittenBeforeIt) {
         full.exported.compare(failed.exported.size(), std::strlen(c.record_start), c.record_start),
         0)
         << c.mode;
+  }
+}
+
+TEST(WriteFailure, ExportKeepsWholeRecordsWrittenBeforeIt) {
+  for (int frames : {30000, 300000}) {
+    ExpectWholeRecordsBeforeWriteFailure(TrafficLog(frames));
   }
 }
 
