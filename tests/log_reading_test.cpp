@@ -30,7 +30,7 @@ Outcome Read(const std::string& path, unsigned workers, const AssemblyPlan& plan
   outcome.open_at_end = ReadLog(*log, LogTypeSelection::Autodetect, workers, plan,
                                 plan.Mode == kAnalysis ? nullptr : &output, *outcome.stats, host);
   outcome.gauge = host.gauge;
-  const std::vector<std::uint8_t>& written = output.Contents();
+  const auto& written = output.Contents();
   outcome.output_size = written.size();
   outcome.output_digest = std::hash<std::string_view>()(
       std::string_view(reinterpret_cast<const char*>(written.data()), written.size()));

@@ -25,8 +25,15 @@ void ExportFile::Write(const std::uint8_t* data, std::size_t count) {
   if (buffer_.size() >= kBufferSize) Flush();
 }
 
+char* ExportFile::Reserve(std::size_t most) {
+  if (stream_ && buffer_.size() + most > kBufferSize) Flush();
+  const std::size_t start = buffer_.size();
+  buffer_.resize(start + most);
+  return Begin() + start;
+}
+
 void ExportFile::Append(const ExportFile& records) {
-  const std::vector<std::uint8_t>& data = records.Contents();
+  const ByteBuffer& data = records.Contents();
   if (!stream_ || data.size() < kBufferSize) {
     Write(data.data(), data.size());
   } else {

@@ -24,6 +24,40 @@ constexpr auto kPairAndBlank = [] {
   return table;
 }();
 
+// Room for the longest frame line: "FD 0x " per byte, and one byte more, as every pair
+// is stored as four bytes of which three are kept.
+std::size_t FrameLineRoom(const Frame& frame) {
+  return 6 * static_cast<std::size_t>(frame.FrameLength + 1) + 1;
+}
+
+// Writes the frame line, start byte to stop byte, as hexadecimal pairs with a blank
+// between them; with `keep_stuffing`, FD, FE and FF inside the frame are written as the
+// escape pairs they were sent as. Returns the end of the line.
+char* RenderFrameLine(const Frame& frame, bool keep_stuffing, char* out) {
+  const std::int32_t stop = frame.FrameLength;  // the stop byte's slot, inside the buffer
+  const std::uint8_t* bytes = frame.FrameBuffer.data();
+  auto put_pair = [&out](std::uint8_t value) {
+    std::memcpy(out, &kPairAndBlank[value], 4);
+    out += 3;
+  };
+  if (keep_stuffing) {
+    put_pair(bytes[0]);
+    for (std::int32_t i = 1; i < stop; ++i) {
+      const std::uint8_t b = bytes[i];
+      if (b >= 0xFD) {
+        put_pair(0xFD);
+        put_pair(static_cast<std::uint8_t>(b - 0xFD));
+      } else {
+        put_pair(b);
+      }
+    }
+    put_pair(bytes[stop]);
+  } else {
+    for (std::int32_t i = 0; i <= stop; ++i) put_pair(bytes[i]);
+  }
+  return out - 1;  // no blank after the last pair
+}
+
 // The word whose four-digit upper-case hexadecimal text equals `text`, if any.
 std::optional<std::uint16_t> AddressOfText(const std::string& text) {
   if (text.size() != 4) return std::nullopt;
@@ -61,7 +95,6 @@ FrameExporter::FrameExporter(Frame& frame, ExportMode mode, const ExportSettings
 void FrameExporter::BeginFrameExport() {
   ExportThisFrame = true;
   MecMatched = false;
-  FrameBlock.clear();
   if (settings_.FilterAddress) {
     const auto address = static_cast<std::uint16_t>(frame_.At(1) << 8 | frame_.At(2));
     if (address != selected_address_) {
@@ -70,41 +103,19 @@ void FrameExporter::BeginFrameExport() {
     }
   }
   frame_.FrameBuffer[frame_.FrameLength] = 0xFF;  // the stop byte, after the second CRC byte
-  if (settings_.IncludeDetails) FrameBlock += '[';
-  AppendFrameLine();
-  if (settings_.IncludeDetails) {
-    FrameBlock += ']';
-    FrameBlock += kLineEnd;
-  }
-}
-
-void FrameExporter::AppendFrameLine() {
-  const std::int32_t stop = frame_.FrameLength;  // the stop byte's slot, inside the buffer
-  const std::uint8_t* bytes = frame_.FrameBuffer.data();
-  const bool keep_stuffing = mode_ == kFramesKeepStuffing;
-  // Written through a pointer into room for the longest line: "FD 0x " per byte, and one
-  // byte more, as every pair is stored as four bytes of which three are kept.
+  if (!settings_.IncludeDetails) return;
+  FrameBlock.clear();
+  FrameBlock += '[';
   const std::size_t start = FrameBlock.size();
-  FrameBlock.resize(start + 6 * static_cast<std::size_t>(stop + 1) + 1);
-  char* out = FrameBlock.data() + start;
-  auto put_pair = [&out](std::uint8_t value) {
-    std::memcpy(out, &kPairAndBlank[value], 4);
-    out += 3;
-  };
-  for (std::int32_t i = 0; i <= stop; ++i) {
-    const std::uint8_t b = bytes[i];
-    if (keep_stuffing && b >= 0xFD && i > 0 && i < stop) {
-      put_pair(0xFD);
-      put_pair(static_cast<std::uint8_t>(b - 0xFD));
-    } else {
-      put_pair(b);
-    }
-  }
-  FrameBlock.resize(static_cast<std::size_t>(out - FrameBlock.data()) - 1);  // no last blank
+  FrameBlock.resize(start + FrameLineRoom(frame_));
+  FrameBlock.resize(static_cast<std::size_t>(
+      RenderFrameLine(frame_, mode_ == kFramesKeepStuffing, FrameBlock.data() + start) -
+      FrameBlock.data()));
+  FrameBlock += ']';
+  FrameBlock += kLineEnd;
 }
 
-void FrameExporter::AddFieldLengthWarning(std::int32_t indicated, std::int32_t real) {
-  if (!WritesDetails()) return;
+void FrameExporter::AppendFieldLengthWarning(std::int32_t indicated, std::int32_t real) {
   FrameBlock += " Warning: Invalid Message Field Length (indicated: ";
   AppendDecimal(FrameBlock, indicated);
   FrameBlock += ", real: ";
@@ -113,32 +124,34 @@ void FrameExporter::AddFieldLengthWarning(std::int32_t indicated, std::int32_t r
   FrameBlock += kLineEnd;
 }
 
-void FrameExporter::AddAddressDetail(std::uint16_t address) {
-  if (!WritesDetails() || settings_.FilterAddress) return;
+void FrameExporter::AppendAddressDetail(std::uint16_t address) {
   FrameBlock += ' ';
   AppendADD(FrameBlock, address, true);
   FrameBlock += kLineEnd;
 }
 
-void FrameExporter::AddElement(std::uint8_t code, std::int32_t last_index) {
-  if (!ExportThisFrame) return;
-  if (settings_.FilterMecs && code_listed_[code]) MecMatched = true;
-  if (settings_.IncludeDetails) {
-    AppendMECDetail(FrameBlock, frame_, code, last_index);
-    FrameBlock += kLineEnd;
-  }
+void FrameExporter::AppendElementDetail(std::uint8_t code, std::int32_t last_index) {
+  AppendMECDetail(FrameBlock, frame_, code, last_index);
+  FrameBlock += kLineEnd;
 }
 
-void FrameExporter::AddElementLengthWarning() {
-  if (!WritesDetails()) return;
+void FrameExporter::AppendElementLengthWarning() {
   FrameBlock += " Warning: Invalid Message Element Length.";
   FrameBlock += kLineEnd;
 }
 
 void FrameExporter::EndFrameExport() {
   if (!ExportThisFrame || (settings_.FilterMecs && !MecMatched)) return;
-  FrameBlock += kLineEnd;
-  file_.Write(FrameBlock);
+  if (settings_.IncludeDetails) {
+    FrameBlock += kLineEnd;
+    file_.Write(FrameBlock);
+    return;
+  }
+  char* out = file_.Reserve(FrameLineRoom(frame_) + 2);
+  out = RenderFrameLine(frame_, mode_ == kFramesKeepStuffing, out);
+  *out++ = '\r';
+  *out++ = '\n';
+  file_.Commit(out);
 }
 
 }  // namespace corvanel

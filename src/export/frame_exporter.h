@@ -20,15 +20,28 @@ class FrameExporter {
   FrameExporter(Frame& frame, ExportMode mode, const ExportSettings& settings, ExportFile& file);
 
   void BeginFrameExport();
-  void AddFieldLengthWarning(std::int32_t indicated, std::int32_t real);
-  void AddAddressDetail(std::uint16_t address);
-  void AddElement(std::uint8_t code, std::int32_t last_index);
-  void AddElementLengthWarning();
+  void AddFieldLengthWarning(std::int32_t indicated, std::int32_t real) {
+    if (WritesDetails()) AppendFieldLengthWarning(indicated, real);
+  }
+  void AddAddressDetail(std::uint16_t address) {
+    if (WritesDetails() && !settings_.FilterAddress) AppendAddressDetail(address);
+  }
+  void AddElement(std::uint8_t code, std::int32_t last_index) {
+    if (!ExportThisFrame) return;
+    if (settings_.FilterMecs && code_listed_[code]) MecMatched = true;
+    if (settings_.IncludeDetails) AppendElementDetail(code, last_index);
+  }
+  void AddElementLengthWarning() {
+    if (WritesDetails()) AppendElementLengthWarning();
+  }
   void EndFrameExport();
 
  private:
   bool WritesDetails() const { return ExportThisFrame && settings_.IncludeDetails; }
-  void AppendFrameLine();
+  void AppendFieldLengthWarning(std::int32_t indicated, std::int32_t real);
+  void AppendAddressDetail(std::uint16_t address);
+  void AppendElementDetail(std::uint8_t code, std::int32_t last_index);
+  void AppendElementLengthWarning();
 
   Frame& frame_;
   ExportMode mode_;
@@ -41,6 +54,9 @@ class FrameExporter {
 
   bool ExportThisFrame = false;
   bool MecMatched = false;
+  // The record of a frame with details, held until the frame's end decides on it.
+  // Without details the record is only the frame line, written at the end straight into
+  // the file's buffer.
   std::string FrameBlock;
 };
 
