@@ -40,32 +40,14 @@ constexpr std::uint16_t PowerOfXModGenerator(unsigned e) {
 // Frames hold at most 262 bytes, so their CRC covers at most 33 blocks.
 constexpr std::size_t kMostBlocks = 33;
 
-// kBlockWeights[j] = x^(64 j + 16) mod generator: what a block followed by j more blocks
-// adds to the register, the 16 bits of the CRC's own shift included.
+// kBlockWeights[j] = x^(64 j) mod generator: what a block followed by j more blocks is
+// worth, up to a multiple of the generator.
 constexpr std::array<std::uint16_t, kMostBlocks> BuildBlockWeights() {
   std::array<std::uint16_t, kMostBlocks> weights{};
-  for (unsigned j = 0; j < kMostBlocks; ++j) weights[j] = PowerOfXModGenerator(64 * j + 16);
+  for (unsigned j = 0; j < kMostBlocks; ++j) weights[j] = PowerOfXModGenerator(64 * j);
   return weights;
 }
 constexpr std::array<std::uint16_t, kMostBlocks> kBlockWeights = BuildBlockWeights();
-
-// x^64 mod generator: folds the bits above 64 of a sum of weighted blocks back below.
-constexpr std::uint16_t kFoldWeight = PowerOfXModGenerator(64);
-
-// floor(x^64 / generator), for the Barrett reduction of a 64-bit remainder.
-constexpr std::uint64_t BarrettQuotient() {
-  std::uint64_t quotient = 0;
-  std::uint32_t r = 0;
-  for (int bit = 64; bit >= 0; --bit) {
-    r = (r << 1) | (bit == 64 ? 1 : 0);
-    if (r & 0x10000) {
-      r ^= kGenerator;
-      quotient |= std::uint64_t{1} << bit;
-    }
-  }
-  return quotient;
-}
-constexpr std::uint64_t kBarrettQuotient = BarrettQuotient();
 
 [[gnu::target("pclmul")]] inline __m128i CarrylessProduct(std::uint64_t a, std::uint64_t b) {
   return _mm_clmulepi64_si128(_mm_cvtsi64_si128(static_cast<long long>(a)),
@@ -111,14 +93,14 @@ const bool kCarrylessAvailable = ProcessorHasCarrylessMultiply();
   for (std::size_t following = blocks - 1; following-- > 0; at += 8) {
     sum = _mm_xor_si128(sum, CarrylessProduct(LoadBigEndian64(at), kBlockWeights[following]));
   }
-  // The sum has at most 79 bits; fold it below 64, then reduce (Barrett): the quotient
-  // depends only on the bits from 16 up.
-  const std::uint64_t folded = Low64(sum) ^ Low64(CarrylessProduct(High64(sum), kFoldWeight));
-  const std::uint64_t quotient =
-      High64(CarrylessProduct(folded & ~std::uint64_t{0xFFFF}, kBarrettQuotient));
-  const auto remainder =
-      static_cast<std::uint16_t>(folded ^ Low64(CarrylessProduct(quotient, kGenerator & 0xFFFF)));
-  return static_cast<std::uint16_t>(remainder ^ 0xFFFF);
+  // The sum has at most 79 bits and leaves the same remainder as the message. Taken as a
+  // message of ten bytes, its top two and its low eight, by table lookups that do not
+  // wait for each other, it gives the CRC register.
+  const auto& t = detail::kCrcTables;
+  const std::uint64_t high = High64(sum);
+  const std::uint16_t c = detail::CrcStep(0, __builtin_bswap64(Low64(sum))) ^
+                          t[9][(high >> 8) & 0xFF] ^ t[8][high & 0xFF];
+  return static_cast<std::uint16_t>(c ^ 0xFFFF);
 }
 
 #else

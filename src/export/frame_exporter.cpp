@@ -1,9 +1,12 @@
 #include "export/frame_exporter.h"
 
+#include <endian.h>
+
 #include <array>
 #include <cstring>
 
 #include "catalogue/element_detail.h"
+#include "engine/frame_assembler.h"
 #include "util/number_text.h"
 
 namespace corvanel {
@@ -12,22 +15,26 @@ namespace {
 
 constexpr char kLineEnd[] = "\r\n";
 
-// "XX " and a spare byte for every byte value, to be copied four bytes at a time.
-struct PairAndBlank {
-  char text[4];
-};
+// "XX " of every byte value as the low three bytes of a word (little-endian order).
 constexpr auto kPairAndBlank = [] {
-  std::array<PairAndBlank, 256> table{};
+  std::array<std::uint32_t, 256> table{};
   for (unsigned b = 0; b < 256; ++b) {
-    table[b] = {{detail::kHexPairs[2 * b], detail::kHexPairs[2 * b + 1], ' ', ' '}};
+    table[b] = static_cast<std::uint8_t>(detail::kHexPairs[2 * b]) |
+               static_cast<std::uint8_t>(detail::kHexPairs[2 * b + 1]) << 8 |
+               std::uint32_t{' '} << 16;
   }
   return table;
 }();
 
-// Room for the longest frame line: "FD 0x " per byte, and one byte more, as every pair
-// is stored as four bytes of which three are kept.
+void Store(char* out, std::uint64_t bytes, std::size_t count) {
+  bytes = htole64(bytes);
+  std::memcpy(out, &bytes, count);
+}
+
+// Room for the longest frame line: "FD 0x " per byte, and more than the last group of
+// four pairs that the plain line writes in one go.
 std::size_t FrameLineRoom(const Frame& frame) {
-  return 6 * static_cast<std::size_t>(frame.FrameLength + 1) + 1;
+  return 6 * static_cast<std::size_t>(frame.FrameLength + 1) + 12;
 }
 
 // Writes the frame line, start byte to stop byte, as hexadecimal pairs with a blank
@@ -36,11 +43,11 @@ std::size_t FrameLineRoom(const Frame& frame) {
 char* RenderFrameLine(const Frame& frame, bool keep_stuffing, char* out) {
   const std::int32_t stop = frame.FrameLength;  // the stop byte's slot, inside the buffer
   const std::uint8_t* bytes = frame.FrameBuffer.data();
-  auto put_pair = [&out](std::uint8_t value) {
-    std::memcpy(out, &kPairAndBlank[value], 4);
-    out += 3;
-  };
-  if (keep_stuffing) {
+  if (keep_stuffing && FindSpecialByte(bytes + 1, bytes + stop) != bytes + stop) {
+    auto put_pair = [&out](std::uint8_t value) {
+      Store(out, kPairAndBlank[value], 4);
+      out += 3;
+    };
     put_pair(bytes[0]);
     for (std::int32_t i = 1; i < stop; ++i) {
       const std::uint8_t b = bytes[i];
@@ -52,10 +59,21 @@ char* RenderFrameLine(const Frame& frame, bool keep_stuffing, char* out) {
       }
     }
     put_pair(bytes[stop]);
-  } else {
-    for (std::int32_t i = 0; i <= stop; ++i) put_pair(bytes[i]);
+    return out - 1;  // no blank after the last pair
   }
-  return out - 1;  // no blank after the last pair
+  // Four pairs (twelve characters) at a time; the last group may run past the stop byte
+  // into the frame buffer's tail and the room reserved, and is cut back below.
+  const auto count = static_cast<std::size_t>(stop + 1);
+  static_assert(Frame::kCapacity + 3 <= Frame::kBufferSize);
+  for (std::size_t i = 0; i < count; i += 4, out += 12) {
+    const std::uint64_t a = kPairAndBlank[bytes[i]];
+    const std::uint64_t b = kPairAndBlank[bytes[i + 1]];
+    const std::uint64_t c = kPairAndBlank[bytes[i + 2]];
+    const std::uint64_t d = kPairAndBlank[bytes[i + 3]];
+    Store(out, a | b << 24 | c << 48, 8);
+    Store(out + 8, c >> 16 | d << 8, 4);
+  }
+  return out - 12 * ((count + 3) / 4) + 3 * count - 1;  // no blank after the last pair
 }
 
 // The word whose four-digit upper-case hexadecimal text equals `text`, if any.
