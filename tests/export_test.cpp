@@ -2,14 +2,19 @@
 
 #include <memory>
 #include <optional>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "engine/frame.h"
 #include "engine/frame_assembler.h"
 #include "engine/run.h"
 #include "export/export_file.h"
 #include "export/frame_exporter.h"
+#include "export/frame_line.h"
 #include "test_support.h"
 #include "util/number_text.h"
+#include "util/processor.h"
 
 namespace corvanel {
 namespace {
@@ -76,6 +81,45 @@ std::string DestuffedLine(const std::vector<std::uint8_t>& wire) {
     AppendHex2(line, b);
   }
   return line;
+}
+
+TEST(Export, FrameLineFormsAgreeOnEveryLength) {
+  // Random bytes, FD, FE and FF among them, for every length of a good frame; the pairs
+  // are written in groups, so every length ends a group at another place.
+  std::mt19937 random(31);
+  for (std::int32_t length = 7; length <= 262; ++length) {
+    Frame frame;
+    for (auto& b : frame.FrameBuffer) b = static_cast<std::uint8_t>(random());
+    frame.FrameBuffer[0] = 0xFE;
+    frame.FrameLength = length;
+    frame.FrameBuffer[static_cast<std::size_t>(length)] = 0xFF;
+    std::string plain, stuffed;
+    for (std::int32_t i = 0; i <= length; ++i) {
+      const std::uint8_t b = frame.FrameBuffer[static_cast<std::size_t>(i)];
+      const std::string separator = i == 0 ? "" : " ";
+      plain += separator;
+      AppendHex2(plain, b);
+      stuffed += separator;
+      if (b >= 0xFD && i > 0 && i < length) {
+        stuffed += "FD ";
+        AppendHex2(stuffed, static_cast<std::uint8_t>(b - 0xFD));
+      } else {
+        AppendHex2(stuffed, b);
+      }
+    }
+    auto render = [&frame](auto form) {
+      std::vector<char> room(FrameLineRoom(frame));
+      return std::string(room.data(), form(room.data()));
+    };
+    EXPECT_EQ(render([&](char* out) { return RenderPlainFrameLinePortable(frame, out); }), plain)
+        << length;
+    if (kHasByteShuffle) {
+      EXPECT_EQ(render([&](char* out) { return RenderPlainFrameLineShuffled(frame, out); }), plain)
+          << length;
+    }
+    EXPECT_EQ(render([&](char* out) { return RenderFrameLine(frame, false, out); }), plain);
+    EXPECT_EQ(render([&](char* out) { return RenderFrameLine(frame, true, out); }), stuffed);
+  }
 }
 
 TEST(Export, DetailsWithWarnings) {

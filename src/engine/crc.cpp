@@ -68,16 +68,7 @@ inline std::uint64_t LoadBigEndian64(const std::uint8_t* bytes) {
   return be64toh(w);
 }
 
-bool ProcessorHasCarrylessMultiply() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("pclmul");
-}
-
 }  // namespace
-
-namespace detail {
-const bool kCarrylessAvailable = ProcessorHasCarrylessMultiply();
-}  // namespace detail
 
 [[gnu::target("pclmul")]] std::uint16_t ComputeFrameCRCCarryless(const std::uint8_t* bytes,
                                                                  std::size_t count) {
@@ -104,10 +95,6 @@ const bool kCarrylessAvailable = ProcessorHasCarrylessMultiply();
 }
 
 #else
-
-namespace detail {
-const bool kCarrylessAvailable = false;
-}  // namespace detail
 
 std::uint16_t ComputeFrameCRCCarryless(const std::uint8_t* bytes, std::size_t count) {
   return ComputeFrameCRCTable(bytes, count);

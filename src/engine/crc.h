@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "util/processor.h"
+
 namespace corvanel {
 
 namespace detail {
@@ -113,18 +115,14 @@ inline std::uint16_t ComputeFrameCRCTable(const std::uint8_t* bytes, std::size_t
 
 // The same blocks by carry-less multiplication: each block is multiplied by its weight
 // on its own, so the steps do not wait for each other, and one reduction ends it. Only
-// where the processor has the instruction (see kCarrylessAvailable); the same reads as
+// where the processor has the instruction (kHasCarrylessMultiply); the same reads as
 // ComputeFrameCRCTable.
 std::uint16_t ComputeFrameCRCCarryless(const std::uint8_t* bytes, std::size_t count);
 
-namespace detail {
-extern const bool kCarrylessAvailable;
-}  // namespace detail
-
 // The CRC of the bytes of a frame, by the fastest form this processor has.
 inline std::uint16_t ComputeFrameCRC(const std::uint8_t* bytes, std::size_t count) {
-  return detail::kCarrylessAvailable ? ComputeFrameCRCCarryless(bytes, count)
-                                     : ComputeFrameCRCTable(bytes, count);
+  return kHasCarrylessMultiply ? ComputeFrameCRCCarryless(bytes, count)
+                               : ComputeFrameCRCTable(bytes, count);
 }
 
 // The byte-wise shift-and-XOR form without a table; the reference for ComputeCRC.

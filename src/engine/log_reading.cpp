@@ -118,13 +118,14 @@ class ByteFeeder {
 // log the pair FE after a character that is no hexadecimal digit. kToEnd when there is
 // none, or when the log cannot be read there (the pass in order will meet that failure).
 std::int64_t FindResumePoint(LogReader& log, bool text, std::int64_t from, std::int64_t limit) {
-  constexpr std::size_t kWindow = 64 * 1024;
-  std::vector<std::uint8_t> window(kWindow);
+  // Resume points are usually a few bytes apart: the window starts small and grows.
+  constexpr std::size_t kLargestWindow = 64 * 1024;
+  std::vector<std::uint8_t> window(4096);
   const std::int64_t lead = text ? 2 : 0;  // the characters before 'E' that must be seen too
   for (std::int64_t start = from - lead; start + lead < limit;) {
     std::size_t n = 0;
     try {
-      n = log.ReadAt(start, window.data(), kWindow);
+      n = log.ReadAt(start, window.data(), window.size());
     } catch (const FileError&) {
       return kToEnd;
     }
@@ -137,6 +138,7 @@ std::int64_t FindResumePoint(LogReader& log, bool text, std::int64_t from, std::
       if (found) return start + static_cast<std::int64_t>(i) + 1;
     }
     start += static_cast<std::int64_t>(n) - lead;
+    if (window.size() < kLargestWindow) window.resize(2 * window.size());
   }
   return kToEnd;
 }
@@ -163,8 +165,8 @@ struct SegmentWork {
 // smaller; details take several times the room of the frame line.
 std::int64_t ShareSize(const AssemblyPlan& plan) {
   if (plan.Mode == kAnalysis) return std::int64_t{8} << 20;
-  if (plan.Mode == kOutsideData || !plan.Export.IncludeDetails) return std::int64_t{2} << 20;
-  return std::int64_t{512} << 10;
+  if (plan.Mode == kOutsideData || !plan.Export.IncludeDetails) return std::int64_t{1} << 20;
+  return std::int64_t{256} << 10;
 }
 
 // Reads the segments on worker threads, at most kAheadPerWorker per worker ahead of the one whose

@@ -5,10 +5,6 @@
 
 namespace corvanel {
 
-namespace {
-constexpr std::size_t kBufferSize = 1 << 20;
-}
-
 ExportFile::ExportFile(std::unique_ptr<OutputStream> stream) : stream_(std::move(stream)) {
   buffer_.reserve(kBufferSize);
 }
@@ -23,13 +19,6 @@ void ExportFile::Write(const std::uint8_t* data, std::size_t count) {
   if (buffer_.size() + count > kBufferSize) Flush();
   buffer_.insert(buffer_.end(), data, data + count);
   if (buffer_.size() >= kBufferSize) Flush();
-}
-
-char* ExportFile::Reserve(std::size_t most) {
-  if (stream_ && buffer_.size() + most > kBufferSize) Flush();
-  const std::size_t start = buffer_.size();
-  buffer_.resize(start + most);
-  return Begin() + start;
 }
 
 void ExportFile::Append(const ExportFile& records) {

@@ -50,7 +50,12 @@ class ExportFile {
   }
   // Room for a record of at most `most` bytes, written in place and then committed with
   // its real length; throws FileError when a flush fails.
-  char* Reserve(std::size_t most);
+  char* Reserve(std::size_t most) {
+    if (stream_ && buffer_.size() + most > kBufferSize) Flush();
+    const std::size_t start = buffer_.size();
+    buffer_.resize(start + most);
+    return Begin() + start;
+  }
   void Commit(char* end) { buffer_.resize(static_cast<std::size_t>(end - Begin())); }
   // Writes whole records kept by an in-memory export file; throws FileError on failure.
   void Append(const ExportFile& records);
@@ -65,6 +70,8 @@ class ExportFile {
   void CloseAfterFailure() noexcept;
 
  private:
+  static constexpr std::size_t kBufferSize = 1 << 20;
+
   void Flush();
   void WriteThrough(const std::uint8_t* data, std::size_t count);
 
