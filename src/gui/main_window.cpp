@@ -16,6 +16,8 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollBar>
+#include <QTextDocument>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -331,7 +333,15 @@ void TForm1::ProcessUECP(ExportMode mode, const QString& export_path) {
     text += line;
   }
   pending_report_.clear();
-  Memo1->appendPlainText(Local(text));
+  if (Memo1->document()->isEmpty()) {
+    // Into an empty pane, the document takes the text as a whole: half the time of an
+    // append, which tells the view of every line added. The view then shows the end, as
+    // after an append.
+    Memo1->document()->setPlainText(Local(text));
+    Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
+  } else {
+    Memo1->appendPlainText(Local(text));
+  }
 }
 
 void TForm1::ShowErrorBox(const QString& text) {
