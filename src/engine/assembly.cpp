@@ -1,13 +1,26 @@
 #include "engine/assembly.h"
 
+#include <memory>
+
 namespace corvanel {
 
-Assembly::Assembly(const AssemblyPlan& plan, ExportFile* output) {
+Assembly::Assembly(const AssemblyPlan& plan, ExportFile* output) : plan_(plan), output_(output) {
   if (plan.Mode == kFramesKeepStuffing || plan.Mode == kFramesRemoveStuffing) {
     exporter_.emplace(*frame_, plan.Mode, plan.Export, *output);
   }
+  MakeAssembler();
+}
+
+void Assembly::Reset() {
+  std::destroy_at(stats_.get());
+  std::construct_at(stats_.get());
+  *frame_ = Frame{};
+  MakeAssembler();
+}
+
+void Assembly::MakeAssembler() {
   assembler_.emplace(*frame_, *stats_, exporter_ ? &*exporter_ : nullptr,
-                     plan.Mode == kOutsideData ? output : nullptr);
+                     plan_.Mode == kOutsideData ? output_ : nullptr);
 }
 
 }  // namespace corvanel

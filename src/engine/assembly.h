@@ -29,7 +29,14 @@ class Assembly {
   FrameAssembler& Assembler() { return *assembler_; }
   RunStats& Stats() { return *stats_; }
 
+  // As new: figures zero, frame zeroed, assembler outside a frame. Keeps the memory.
+  void Reset();
+
  private:
+  void MakeAssembler();
+
+  AssemblyPlan plan_;
+  ExportFile* output_;
   std::unique_ptr<RunStats> stats_ = std::make_unique<RunStats>();
   std::unique_ptr<Frame> frame_ = std::make_unique<Frame>();
   std::optional<FrameExporter> exporter_;

@@ -70,15 +70,24 @@ struct RangeResult {
   std::optional<std::string> failure;
 };
 
+// The memory a reader of the log works in: the chunk read and, in a text log, its
+// decoded bytes. A worker keeps its own for all the segments it reads.
+struct ReadBuffers {
+  explicit ReadBuffers(bool text) : chunk(kChunkSize), decoded(text ? kChunkSize : 0) {}
+  std::vector<std::uint8_t> chunk;
+  std::vector<std::uint8_t> decoded;  // empty in a binary log
+};
+
 // Reads [begin, end) of the log chunk by chunk (end kToEnd: up to the end of the file,
 // however long it has grown) and hands every chunk to on_chunk(bytes, count).
 template <class OnChunk>
-RangeResult ReadRange(LogReader& log, std::int64_t begin, std::int64_t end, OnChunk&& on_chunk) {
-  std::vector<std::uint8_t> buffer(kChunkSize);
+RangeResult ReadRange(LogReader& log, std::int64_t begin, std::int64_t end, ReadBuffers& buffers,
+                      OnChunk&& on_chunk) {
+  std::uint8_t* const buffer = buffers.chunk.data();
   RangeResult result;
   for (std::int64_t offset = begin; end == kToEnd || offset < end;) {
-    const Chunk chunk = ReadChunk(log, offset, end, buffer.data());
-    if (chunk.size > 0) on_chunk(buffer.data(), chunk.size);
+    const Chunk chunk = ReadChunk(log, offset, end, buffer);
+    if (chunk.size > 0) on_chunk(buffer, chunk.size);
     result.handled += static_cast<std::int64_t>(chunk.size);
     offset += static_cast<std::int64_t>(chunk.size);
     if (chunk.failure) {
@@ -93,8 +102,8 @@ RangeResult ReadRange(LogReader& log, std::int64_t begin, std::int64_t end, OnCh
 // Hands log bytes to the assembler: text logs through the decoder, binary logs as they are.
 class ByteFeeder {
  public:
-  ByteFeeder(bool text, FrameAssembler& assembler)
-      : decoded_(text ? kChunkSize : 0), assembler_(assembler) {}
+  ByteFeeder(ReadBuffers& buffers, FrameAssembler& assembler)
+      : decoded_(buffers.decoded), assembler_(assembler) {}
 
   void Feed(const std::uint8_t* bytes, std::size_t count) {
     if (decoded_.empty()) {
@@ -109,7 +118,7 @@ class ByteFeeder {
 
  private:
   TextDecoder decoder_;
-  std::vector<std::uint8_t> decoded_;
+  std::vector<std::uint8_t>& decoded_;
   FrameAssembler& assembler_;
 };
 
@@ -152,10 +161,23 @@ struct SegmentPlan {
   std::int64_t count = 0;
 };
 
-// A segment, read on a worker thread into an assembly of its own.
+// A segment, read on a worker thread into an assembly of its own. Once handed over, its
+// memory serves a later segment.
 struct SegmentWork {
+  explicit SegmentWork(const AssemblyPlan& plan)
+      : output(plan.Mode == kAnalysis ? nullptr : std::make_unique<ExportFile>(nullptr)),
+        assembly(plan, output.get()) {}
+
+  void Reset() {
+    if (output) output->Clear();
+    assembly.Reset();
+    result = {};
+    empty = false;
+    open_at_end = false;
+  }
+
   std::unique_ptr<ExportFile> output;
-  std::unique_ptr<Assembly> assembly;
+  Assembly assembly;
   RangeResult result;
   bool empty = false;
   bool open_at_end = false;
@@ -204,17 +226,16 @@ class SegmentReader {
     return std::move(done_[static_cast<std::size_t>(k)]);
   }
 
-  // Gives a segment's memory back once its records are written, so that the next
-  // segments reuse it instead of claiming fresh memory from the system.
+  // Gives a segment's memory back once it is handed over, so that the next segments
+  // reuse it instead of claiming fresh memory from the system.
   void Recycle(std::unique_ptr<SegmentWork> work) {
-    if (!work->output) return;
-    work->output->Clear();
     std::lock_guard<std::mutex> lock(mutex_);
-    spare_outputs_.push_back(std::move(work->output));
+    spare_work_.push_back(std::move(work));
   }
 
  private:
   void Work() {
+    ReadBuffers buffers(segments_.text);
     for (;;) {
       std::int64_t k;
       {
@@ -225,8 +246,8 @@ class SegmentReader {
         if (stopped_ || next_ >= segments_.count) return;
         k = next_++;
       }
-      auto work = std::make_unique<SegmentWork>();
-      Read(k, *work);
+      std::unique_ptr<SegmentWork> work = SpareWork();
+      Read(k, *work, buffers);
       {
         std::lock_guard<std::mutex> lock(mutex_);
         done_[static_cast<std::size_t>(k)] = std::move(work);
@@ -240,7 +261,7 @@ class SegmentReader {
     return FindResumePoint(log_, segments_.text, k * segments_.share, (k + 1) * segments_.share);
   }
 
-  void Read(std::int64_t k, SegmentWork& work) {
+  void Read(std::int64_t k, SegmentWork& work, ReadBuffers& buffers) {
     try {
       const std::int64_t begin = Begin(k);
       if (begin == kToEnd) {
@@ -249,39 +270,36 @@ class SegmentReader {
       }
       std::int64_t end = kToEnd;
       for (std::int64_t j = k + 1; j < segments_.count && end == kToEnd; ++j) end = Begin(j);
-      if (plan_.Mode != kAnalysis) work.output = SpareOutput();
-      work.assembly = std::make_unique<Assembly>(plan_, work.output.get());
-      FrameAssembler& assembler = work.assembly->Assembler();
-      ByteFeeder feeder(segments_.text, assembler);
+      FrameAssembler& assembler = work.assembly.Assembler();
+      ByteFeeder feeder(buffers, assembler);
       if (k > 0) {
         assembler.ResumeAfterStartByte();
         if (segments_.text) feeder.Decoder().ResumeAfterStartPair();
       }
-      work.result =
-          ReadRange(log_, begin, end, [this, &feeder](const std::uint8_t* bytes, std::size_t n) {
-            if (stopped_) throw FileError("cancelled");
-            feeder.Feed(bytes, n);
-          });
+      work.result = ReadRange(log_, begin, end, buffers,
+                              [this, &feeder](const std::uint8_t* bytes, std::size_t n) {
+                                if (stopped_) throw FileError("cancelled");
+                                feeder.Feed(bytes, n);
+                              });
       work.open_at_end = assembler.InFrame();
     } catch (const std::bad_alloc&) {
       work.result.failure = messages::kOutOfMemory;
     } catch (const std::exception& error) {
       work.result.failure = error.what();
     }
-    // A segment that failed without an assembly still ends the run in its turn.
-    if (!work.assembly && !work.empty) work.assembly = std::make_unique<Assembly>(plan_, nullptr);
   }
 
-  std::unique_ptr<ExportFile> SpareOutput() {
+  std::unique_ptr<SegmentWork> SpareWork() {
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      if (!spare_outputs_.empty()) {
-        std::unique_ptr<ExportFile> output = std::move(spare_outputs_.back());
-        spare_outputs_.pop_back();
-        return output;
+      if (!spare_work_.empty()) {
+        std::unique_ptr<SegmentWork> work = std::move(spare_work_.back());
+        spare_work_.pop_back();
+        work->Reset();
+        return work;
       }
     }
-    return std::make_unique<ExportFile>(nullptr);
+    return std::make_unique<SegmentWork>(plan_);
   }
 
   LogReader& log_;
@@ -293,7 +311,7 @@ class SegmentReader {
   std::condition_variable work_wanted_;
   std::condition_variable work_done_;
   std::vector<std::unique_ptr<SegmentWork>> done_;
-  std::vector<std::unique_ptr<ExportFile>> spare_outputs_;
+  std::vector<std::unique_ptr<SegmentWork>> spare_work_;
   std::int64_t next_ = 0;   // the next segment to read
   std::int64_t taken_ = 0;  // segments handed over
   std::atomic<bool> stopped_{false};
@@ -335,7 +353,7 @@ bool ReadLog(LogReader& log, LogTypeSelection type, unsigned workers, const Asse
       std::unique_ptr<SegmentWork> work = reader.Take(k);
       if (work->empty) continue;
       if (output && work->output) output->Append(*work->output);
-      AddFigures(stats, work->assembly->Stats());
+      AddFigures(stats, work->assembly.Stats());
       MoveGauge(progress, work->result.handled);
       if (work->result.failure) throw FileError(*work->result.failure);
       open_at_end = work->open_at_end;
@@ -347,14 +365,15 @@ bool ReadLog(LogReader& log, LogTypeSelection type, unsigned workers, const Asse
   // One pass, with the gauge moving as the bytes go by. A failed write ends it too, with
   // the figures counted before it.
   Assembly assembly(plan, output);
-  ByteFeeder feeder(text, assembly.Assembler());
+  ReadBuffers buffers(text);
+  ByteFeeder feeder(buffers, assembly.Assembler());
   struct AddFiguresAtEnd {
     RunStats& total;
     Assembly& assembly;
     ~AddFiguresAtEnd() { AddFigures(total, assembly.Stats()); }
   } add_figures_at_end{stats, assembly};
   const RangeResult result =
-      ReadRange(log, 0, kToEnd, [&](const std::uint8_t* bytes, std::size_t count) {
+      ReadRange(log, 0, kToEnd, buffers, [&](const std::uint8_t* bytes, std::size_t count) {
         while (count > 0) {
           const auto run = static_cast<std::size_t>(
               std::min<std::int64_t>(progress.Advance(), static_cast<std::int64_t>(count)));
