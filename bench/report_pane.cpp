@@ -7,11 +7,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QPlainTextEdit>
 #include <cstdio>
 
 #include "engine/run.h"
 #include "gui/main_window.h"
+#include "gui/report_pane.h"
 #include "gui/user_dialogs.h"
 #include "test_support.h"
 
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     timer.restart();
     corvanel::ProcessUECP(inputs, host);
     std::printf("report_pane_lines %d start_ms %lld engine_only_ms %lld comparison_log_ms %lld\n",
-                form.Memo1->blockCount(), gui_ms, engine_ms, timer.elapsed());
+                form.Memo1->LineCount(), gui_ms, engine_ms, timer.elapsed());
   }
   return 0;
 }

@@ -14,10 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QScrollBar>
-#include <QTextDocument>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -29,6 +26,7 @@
 #include "gui/export_dialog.h"
 #include "gui/menu_icons.h"
 #include "gui/named_widget.h"
+#include "gui/report_pane.h"
 #include "gui/user_dialogs.h"
 
 namespace corvanel::gui {
@@ -126,12 +124,7 @@ void TForm1::CreateControls() {
   GroupBox3 = MakeNamed<QGroupBox>(central, "GroupBox3");
   GroupBox3->setTitle(QStringLiteral("Results"));
   auto* results = new QVBoxLayout(GroupBox3);
-  Memo1 = MakeNamed<QPlainTextEdit>(GroupBox3, "Memo1");
-  Memo1->setReadOnly(true);
-  Memo1->setUndoRedoEnabled(false);  // lines are only appended or cleared: no undo history
-  Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Memo1 = MakeNamed<ReportPane>(GroupBox3, "Memo1");
   Memo1->setFocusPolicy(Qt::ClickFocus);
   // Drops go to the window, not into the pane.
   Memo1->setAcceptDrops(false);
@@ -262,12 +255,12 @@ void TForm1::Exit1Click() {
 }
 
 void TForm1::CopyAll1Click() {
-  // Plain text only; the selection and the caret stay as they were.
-  if (!ReportLines().isEmpty()) QApplication::clipboard()->setText(Memo1->toPlainText());
+  // Plain text only; the selection stays as it was.
+  if (Memo1->LineCount() > 0) QApplication::clipboard()->setText(Memo1->Text());
 }
 
 void TForm1::ClearAll1Click() {
-  Memo1->clear();
+  Memo1->Clear();
   SetGauge(kGaugeMin);
 }
 
@@ -292,8 +285,7 @@ void TForm1::FilesDropped(const QList<QUrl>& urls) {
 }
 
 QStringList TForm1::ReportLines() const {
-  if (Memo1->document()->isEmpty()) return {};
-  return Memo1->toPlainText().split(QLatin1Char('\n'));
+  return Memo1->Lines();
 }
 
 void TForm1::RepaintWindow() {
@@ -304,8 +296,13 @@ void TForm1::SetGauge(int position) {
   const int clamped = std::clamp(position, kGaugeMin, kGaugeMax);
   if (clamped == Gauge1->value()) return;
   Gauge1->setValue(clamped);
-  // The run holds the event loop, so the gauge draws itself now.
-  Gauge1->repaint();
+  // The run holds the event loop, so the gauge draws itself now, though not more often
+  // than a screen shows frames: a small log would otherwise spend most of its run
+  // drawing. A position not drawn here is drawn when the event loop runs again.
+  if (!gauge_drawn_.isValid() || gauge_drawn_.elapsed() >= kGaugeFrameMs) {
+    Gauge1->repaint();
+    gauge_drawn_.start();
+  }
 }
 
 void TForm1::ShowError(const std::string& message) {
@@ -313,7 +310,7 @@ void TForm1::ShowError(const std::string& message) {
 }
 
 void TForm1::AppendReportLine(const std::string& line) {
-  pending_report_.push_back(line);
+  Memo1->AppendLine(line);
 }
 
 void TForm1::ProcessUECP(ExportMode mode, const QString& export_path) {
@@ -323,25 +320,9 @@ void TForm1::ProcessUECP(ExportMode mode, const QString& export_path) {
   inputs.Mode = mode;
   inputs.ExportPath = Local(export_path);
   if (DEXP) inputs.Export = DEXP->Settings();
-  pending_report_.clear();
+  const int lines_before = Memo1->LineCount();
   corvanel::ProcessUECP(inputs, *this);
-  if (pending_report_.empty()) return;
-  // One append for the whole report keeps even 65,000 lines quick.
-  std::string text;
-  for (const std::string& line : pending_report_) {
-    if (&line != &pending_report_.front()) text += '\n';
-    text += line;
-  }
-  pending_report_.clear();
-  if (Memo1->document()->isEmpty()) {
-    // Into an empty pane, the document takes the text as a whole: half the time of an
-    // append, which tells the view of every line added. The view then shows the end, as
-    // after an append.
-    Memo1->document()->setPlainText(Local(text));
-    Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
-  } else {
-    Memo1->appendPlainText(Local(text));
-  }
+  if (Memo1->LineCount() != lines_before) Memo1->ShowEnd();
 }
 
 void TForm1::ShowErrorBox(const QString& text) {

@@ -3,6 +3,7 @@
 // run: it hands the run its inputs and shows the gauge, the errors and the report.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
 #include <QString>
@@ -20,11 +21,11 @@ class QFileDialog;
 class QGroupBox;
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
 class QProgressBar;
 
 namespace corvanel::gui {
 
+class ReportPane;
 class TDEXP;
 class UserDialogs;
 
@@ -67,7 +68,7 @@ class TForm1 : public QMainWindow, public RunHost {
   QGroupBox* GroupBox2;
   QProgressBar* Gauge1;
   QGroupBox* GroupBox3;
-  QPlainTextEdit* Memo1;
+  ReportPane* Memo1;
   QFileDialog* OpenDialog1;
   QFileDialog* SaveDialog1;
   // Folder of the program's executable, with a trailing '/'.
@@ -101,14 +102,16 @@ class TForm1 : public QMainWindow, public RunHost {
   void CreateDialogs();
   void CreateActions();
   void CreateMenus();
-  // Runs the engine over the current log file and then puts the collected report
-  // lines into the pane in one go.
+  // Runs the engine over the current log file; the pane shows the report's lines once
+  // they are all in.
   void ProcessUECP(ExportMode mode, const QString& export_path = {});
   void ShowErrorBox(const QString& text);
 
+  static constexpr qint64 kGaugeFrameMs = 16;
+
   UserDialogs& dialogs_;
   TDEXP* DEXP = nullptr;
-  std::vector<std::string> pending_report_;
+  QElapsedTimer gauge_drawn_;  // since the gauge was last drawn during a run
 };
 
 }  // namespace corvanel::gui

@@ -12,15 +12,16 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
 #include "gui/export_dialog.h"
 #include "gui/main_window.h"
+#include "gui/report_pane.h"
 #include "scripted_dialogs.h"
 #include "uecp_fixture.h"
 
@@ -73,6 +74,7 @@ class MainWindowTest : public QObject {
   void droppedFilesOpenInOrder();
   void longDroppedPathArrivesWhole();
   void copyAllCopiesPaneText();
+  void paneSelectsCopiesAndScrolls();
   void documentationOpensGuideInProgramFolder();
   void aboutShowsVersion();
   void largestReportFillsPaneLineForLine();
@@ -80,7 +82,7 @@ class MainWindowTest : public QObject {
  private:
   QString LogWithFrames(const QString& name, int frames);
   void Drop(const QStringList& paths);
-  QString PaneText() const { return form->Memo1->toPlainText(); }
+  QString PaneText() const { return form->Memo1->Text(); }
 
   std::unique_ptr<QTemporaryDir> dir;
   std::unique_ptr<ScriptedDialogs> dialogs;
@@ -131,7 +133,8 @@ void MainWindowTest::startsEmptyWithItsMenu() {
   QCOMPARE(form->CBFTYP->currentText(), QStringLiteral("Autodetect"));
   QCOMPARE(form->CBFTYP->count(), 3);
   QCOMPARE(form->Gauge1->value(), 0);
-  QVERIFY(form->Memo1->isReadOnly());
+  QTest::keyClicks(form->Memo1, QStringLiteral("typed"));  // read-only
+  QCOMPARE(PaneText(), QString());
   QVERIFY(form->ProgramFolder.endsWith(QLatin1Char('/')));
   QStringList menu;
   for (QAction* top : form->menuBar()->actions()) {
@@ -430,7 +433,45 @@ void MainWindowTest::copyAllCopiesPaneText() {
   form->CopyAll1->trigger();
   QCOMPARE(QGuiApplication::clipboard()->text(), report);
   QCOMPARE(PaneText(), report);
-  QVERIFY(!form->Memo1->textCursor().hasSelection());
+  QVERIFY(!form->Memo1->HasSelection());
+}
+
+void MainWindowTest::paneSelectsCopiesAndScrolls() {
+  ReportPane* pane = form->Memo1;
+  form->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+  QStringList lines;
+  for (int i = 0; i < 1000; ++i) {
+    lines << QStringLiteral("line %1").arg(i);
+    pane->AppendLine(lines.back().toStdString());
+  }
+  pane->ShowEnd();
+  QCOMPARE(pane->Lines(), lines);
+  // The end is in view after an append, and the top can be scrolled back to.
+  QScrollBar* bar = pane->verticalScrollBar();
+  QVERIFY(bar->maximum() > 900);
+  QCOMPARE(bar->value(), bar->maximum());
+  QTest::keyClick(pane, Qt::Key_Home, Qt::ControlModifier);
+  QCOMPARE(bar->value(), 0);
+
+  // A drag from the start of the first line in view to the second line selects across.
+  const int row = pane->fontMetrics().lineSpacing();
+  QTest::mousePress(pane->viewport(), Qt::LeftButton, {}, QPoint(1, row / 2));
+  QTest::mouseMove(pane->viewport(), QPoint(pane->viewport()->width() - 2, row + row / 2));
+  QTest::mouseRelease(pane->viewport(), Qt::LeftButton, {},
+                      QPoint(pane->viewport()->width() - 2, row + row / 2));
+  QCOMPARE(pane->SelectedText(), QStringLiteral("line 0\nline 1"));
+  QTest::keyClick(pane, Qt::Key_C, Qt::ControlModifier);
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("line 0\nline 1"));
+
+  QTest::keyClick(pane, Qt::Key_A, Qt::ControlModifier);
+  QCOMPARE(pane->SelectedText(), pane->Text());
+  pane->CollapseSelection();
+  QVERIFY(!pane->HasSelection());
+
+  form->ClearAll1->trigger();
+  QCOMPARE(pane->LineCount(), 0);
+  QCOMPARE(bar->maximum(), 0);
 }
 
 void MainWindowTest::documentationOpensGuideInProgramFolder() {
@@ -466,7 +507,7 @@ void MainWindowTest::largestReportFillsPaneLineForLine() {
   timer.start();
   form->Start1->trigger();
   qInfo("Start over %lld bytes with %d report lines took %lld ms", qint64(log.size()),
-        form->Memo1->blockCount(), timer.elapsed());
+        form->Memo1->LineCount(), timer.elapsed());
   const QStringList report = Lines(RunEngine(path).lines);
   QCOMPARE(report.size(), 27 + 256 + 65536);
   QCOMPARE(form->ReportLines(), report);
