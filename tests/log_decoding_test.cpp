@@ -5,6 +5,7 @@
 
 #include "engine/log_decoding.h"
 #include "test_support.h"
+#include "util/number_text.h"
 
 namespace corvanel {
 namespace {
@@ -110,25 +111,44 @@ TEST(Autodetect, TabSeparatedTextIsTakenForBinary) {
   EXPECT_EQ(host.Item("2.1  Total frames analysed: "), "0");
 }
 
-TEST(TextDecoder, BlockDecodingEqualsCharacterDecoding) {
+// Random characters, and lines of time stamps and pairs with some characters changed, so
+// that runs of pairs of every length end in every way.
+std::vector<std::string> DecoderTexts() {
   std::mt19937 random(7);
   const std::string alphabet = "0123456789ABCDEFabcx \t:.,;()[]<>\"\r\nFEFEFE";
-  std::string text(100000, ' ');
-  for (char& ch : text) ch = alphabet[random() % alphabet.size()];
-  TextDecoder by_char, by_block;
-  std::vector<std::uint8_t> expected, decoded(text.size());
-  for (char ch : text) {
-    if (auto b = by_char.DecodeHexChar(static_cast<std::uint8_t>(ch))) expected.push_back(*b);
+  std::string noise(100000, ' ');
+  for (char& ch : noise) ch = alphabet[random() % alphabet.size()];
+  std::string lines;
+  while (lines.size() < 200000) {
+    std::string line = "00:07:24.800  TX: FE";
+    for (int pairs = random() % 80; pairs > 0; --pairs) {
+      line += ' ';
+      AppendHex2(line, static_cast<std::uint8_t>(random()));
+    }
+    line += " FF\r\n";
+    if (random() % 3 == 0) line[random() % line.size()] = alphabet[random() % alphabet.size()];
+    lines += line;
   }
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-  std::size_t produced = 0;
-  for (std::size_t at = 0; at < text.size(); at += 777) {  // state carries across blocks
-    const std::size_t count = std::min<std::size_t>(777, text.size() - at);
-    produced += by_block.DecodeBlock(bytes + at, count, decoded.data() + produced);
+  return {noise, lines};
+}
+
+TEST(TextDecoder, BlockDecodingEqualsCharacterDecoding) {
+  for (const std::string& text : DecoderTexts()) {
+    TextDecoder by_char, by_block;
+    std::vector<std::uint8_t> expected, decoded(text.size());
+    for (char ch : text) {
+      if (auto b = by_char.DecodeHexChar(static_cast<std::uint8_t>(ch))) expected.push_back(*b);
+    }
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    std::size_t produced = 0;
+    for (std::size_t at = 0; at < text.size(); at += 777) {  // state carries across blocks
+      const std::size_t count = std::min<std::size_t>(777, text.size() - at);
+      produced += by_block.DecodeBlock(bytes + at, count, decoded.data() + produced);
+    }
+    decoded.resize(produced);
+    EXPECT_FALSE(expected.empty());
+    EXPECT_EQ(decoded, expected);
   }
-  decoded.resize(produced);
-  EXPECT_FALSE(expected.empty());
-  EXPECT_EQ(decoded, expected);
 }
 
 }  // namespace
