@@ -34,9 +34,6 @@ constexpr bool IsNonText(std::uint8_t b) {
   return (b < 0x20 && b != 0x0A && b != 0x0D) || b >= 0xFE;
 }
 
-// Characters of a run of sixteen pairs "XY " taken in one go.
-constexpr std::size_t kPairRun = 48;
-
 #if defined(CORVANEL_BYTE_SHUFFLE)
 
 // Shuffle masks that gather the characters at 3 j + offset (j = 0 to 15) of 48 characters
@@ -54,9 +51,10 @@ constexpr auto kGather = [] {
   return masks;
 }();
 
-[[gnu::target("ssse3")]] inline __m128i Gather(const __m128i (&text)[3], int offset) {
+template <int kVectors>
+[[gnu::target("ssse3")]] inline __m128i Gather(const __m128i (&text)[kVectors], int offset) {
   __m128i result = _mm_setzero_si128();
-  for (int v = 0; v < 3; ++v) {
+  for (int v = 0; v < kVectors; ++v) {
     const __m128i mask =
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(kGather[offset][v].data()));
     result = _mm_or_si128(result, _mm_shuffle_epi8(text[v], mask));
@@ -76,30 +74,56 @@ constexpr auto kGather = [] {
                       _mm_and_si128(is_letter, _mm_add_epi8(letter, _mm_set1_epi8(10))));
 }
 
-// Decodes 48 characters that are sixteen pairs of digits each followed by a blank into
-// sixteen bytes; returns false, writing nothing, when they are anything else.
-[[gnu::target("ssse3")]] bool DecodePairRun(const std::uint8_t* text, std::uint8_t* out) {
-  const __m128i chars[3] = {_mm_loadu_si128(reinterpret_cast<const __m128i*>(text)),
-                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + 16)),
-                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + 32))};
+// Decodes kPairs pairs of digits each followed by a blank (3 kPairs characters) into
+// kPairs bytes; returns false, writing nothing, when the characters are anything else.
+// Reads 16 bytes for every 16 characters begun.
+template <int kPairs>
+[[gnu::target("ssse3")]] bool DecodePairs(const std::uint8_t* text, std::uint8_t* out) {
+  constexpr int kVectors = (3 * kPairs + 15) / 16;
+  __m128i chars[kVectors];
+  for (int v = 0; v < kVectors; ++v) {
+    chars[v] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + 16 * v));
+  }
   __m128i high_valid, low_valid;
-  const __m128i high = DigitValues(Gather(chars, 0), high_valid);
-  const __m128i low = DigitValues(Gather(chars, 1), low_valid);
-  const __m128i blanks = _mm_cmpeq_epi8(Gather(chars, 2), _mm_set1_epi8(' '));
+  const __m128i high = DigitValues(Gather<kVectors>(chars, 0), high_valid);
+  const __m128i low = DigitValues(Gather<kVectors>(chars, 1), low_valid);
+  const __m128i blanks = _mm_cmpeq_epi8(Gather<kVectors>(chars, 2), _mm_set1_epi8(' '));
   const __m128i all = _mm_and_si128(_mm_and_si128(high_valid, low_valid), blanks);
-  if (_mm_movemask_epi8(all) != 0xFFFF) return false;
+  constexpr int kAll = (1 << kPairs) - 1;
+  if ((_mm_movemask_epi8(all) & kAll) != kAll) return false;
   // Digit values are below 16, so shifting 16-bit lanes by 4 moves nothing across bytes.
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_or_si128(_mm_slli_epi16(high, 4), low));
+  const __m128i bytes = _mm_or_si128(_mm_slli_epi16(high, 4), low);
+  if constexpr (kPairs == 16) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+  } else {
+    static_assert(kPairs == 8);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
+  }
   return true;
 }
 
 #else
 
-bool DecodePairRun(const std::uint8_t*, std::uint8_t*) {
+template <int kPairs>
+bool DecodePairs(const std::uint8_t*, std::uint8_t*) {
   return false;
 }
 
 #endif
+
+// Takes a run of kPairs pairs "XY " at text[i] in one go if there is one and the
+// processor can; the last blank is looked at first, as lines often end before it.
+template <int kPairs>
+bool TakePairRun(const std::uint8_t* text, std::size_t& i, std::size_t count, std::uint8_t* out,
+                 std::size_t& produced) {
+  constexpr std::size_t kChars = 3 * kPairs;
+  constexpr std::size_t kRead = (kChars + 15) / 16 * 16;
+  if (count - i < kRead || text[i + kChars - 1] != ' ') return false;
+  if (!kHasByteShuffle || !DecodePairs<kPairs>(text + i, out + produced)) return false;
+  i += kChars;
+  produced += kPairs;
+  return true;
+}
 
 }  // namespace
 
@@ -177,12 +201,9 @@ std::size_t TextDecoder::DecodeBlock(const std::uint8_t* text, std::size_t count
       const std::size_t run_start = i;
       bool seeking = state.SeekingStart;
       while (count - i >= 3) {
-        // Sixteen pairs at a time where the processor can, while no start byte is sought;
-        // the last blank is looked at first, as lines often end before it.
-        if (!seeking && count - i >= kPairRun && text[i + kPairRun - 1] == ' ' && kHasByteShuffle &&
-            DecodePairRun(text + i, out + produced)) {
-          i += kPairRun;
-          produced += 16;
+        // Sixteen or eight pairs at a time while no start byte is sought.
+        if (!seeking && (TakePairRun<16>(text, i, count, out, produced) ||
+                         TakePairRun<8>(text, i, count, out, produced))) {
           continue;
         }
         const std::uint8_t high = kClasses[text[i]];
