@@ -204,23 +204,23 @@ class SegmentReader {
         plan_(plan),
         in_flight_(kAheadPerWorker * workers),
         done_(static_cast<std::size_t>(segments.count)) {
-    for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
+    try {
+      for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
+    } catch (...) {  // no thread to be had: the ones started stop before the failure goes on
+      Stop();
+      throw;
+    }
   }
 
-  // Stops the workers at their next chunk and waits for them.
-  ~SegmentReader() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      stopped_ = true;
-    }
-    work_wanted_.notify_all();
-    for (std::thread& thread : threads_) thread.join();
-  }
+  ~SegmentReader() { Stop(); }
 
   // Segment k, once read; segments are taken in order, each once.
+  // Throws std::bad_alloc when a worker found no memory for it.
   std::unique_ptr<SegmentWork> Take(std::int64_t k) {
     std::unique_lock<std::mutex> lock(mutex_);
-    work_done_.wait(lock, [&] { return done_[static_cast<std::size_t>(k)] != nullptr; });
+    work_done_.wait(
+        lock, [&] { return done_[static_cast<std::size_t>(k)] != nullptr || out_of_memory_; });
+    if (!done_[static_cast<std::size_t>(k)]) throw std::bad_alloc();
     taken_ = k + 1;
     work_wanted_.notify_all();
     return std::move(done_[static_cast<std::size_t>(k)]);
@@ -234,7 +234,29 @@ class SegmentReader {
   }
 
  private:
+  // Stops the workers at their next chunk and waits for them.
+  void Stop() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stopped_ = true;
+    }
+    work_wanted_.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+  }
+
   void Work() {
+    try {
+      WorkOnSegments();
+    } catch (const std::bad_alloc&) {  // the memory of a worker or of a segment
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        out_of_memory_ = true;
+      }
+      work_done_.notify_all();
+    }
+  }
+
+  void WorkOnSegments() {
     ReadBuffers buffers(segments_.text);
     for (;;) {
       std::int64_t k;
@@ -314,6 +336,7 @@ class SegmentReader {
   std::vector<std::unique_ptr<SegmentWork>> spare_work_;
   std::int64_t next_ = 0;   // the next segment to read
   std::int64_t taken_ = 0;  // segments handed over
+  bool out_of_memory_ = false;
   std::atomic<bool> stopped_{false};
   std::vector<std::thread> threads_;
 };
