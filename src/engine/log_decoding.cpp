@@ -4,6 +4,10 @@
 
 #include "util/processor.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
 #define CORVANEL_BYTE_SHUFFLE 1
@@ -125,6 +129,38 @@ bool TakePairRun(const std::uint8_t* text, std::size_t& i, std::size_t count, st
   return true;
 }
 
+// While a start byte is sought, with no digit pending at text[i], only a pair FE or a
+// closing delimiter changes what the decoder does after it; a closer ends the search, and
+// every other character only pairs digits up or drops them. Passes over stretches with
+// neither, sixteen characters at a time, up to the last character before them that is
+// no digit, so that no digit is pending where it stops. Returns where it stopped.
+std::size_t PassOverWhileSeeking(const std::uint8_t* text, std::size_t i, std::size_t count) {
+#if defined(__SSE2__)
+  auto equal = [](__m128i v, char ch) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(ch)); };
+  auto within = [](__m128i v, char low, int span) {  // low <= v <= low + span
+    const __m128i offset = _mm_sub_epi8(v, _mm_set1_epi8(low));
+    return _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(static_cast<char>(span))), offset);
+  };
+  while (count - i >= 17) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 1));
+    const __m128i closer = _mm_or_si128(_mm_or_si128(_mm_or_si128(equal(v, ')'), equal(v, ',')),
+                                                     _mm_or_si128(equal(v, ';'), equal(v, '>'))),
+                                        equal(v, ']'));
+    const __m128i start_pair = _mm_and_si128(equal(v, 'F'), equal(next, 'E'));
+    const auto stops = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(closer, start_pair)));
+    const unsigned before_stop = stops == 0 ? 0xFFFF : (1u << __builtin_ctz(stops)) - 1;
+    const auto digits = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(within(v, '0', 9), within(v, 'A', 5))));
+    const unsigned others = ~digits & before_stop;
+    if (others == 0) return i;  // a digit right here: the pairs start from it
+    i += 32 - static_cast<std::size_t>(__builtin_clz(others));
+    if (stops != 0) return i;
+  }
+#endif
+  return i;
+}
+
 }  // namespace
 
 void LogTypeDetector::DetectLogType(const std::uint8_t* block, std::size_t count,
@@ -195,6 +231,9 @@ std::size_t TextDecoder::DecodeBlock(const std::uint8_t* text, std::size_t count
   std::size_t produced = 0;
   std::size_t i = 0;
   while (i < count) {
+    if (state.SeekingStart && state.DigitCount == 0) {
+      i = PassOverWhileSeeking(text, i, count);
+    }
     // Most text is pairs followed by a separator such as a blank ("FE 00 41 "): runs of
     // such pairs, with no digit pending, are taken three characters at a time.
     if (state.DigitCount == 0) {
