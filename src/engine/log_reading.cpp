@@ -4,6 +4,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -28,6 +29,7 @@ constexpr std::size_t kChunkSize = 256 * 1024;
 constexpr std::int64_t kSplitMinimum = std::int64_t{32} << 20;
 constexpr unsigned kMostWorkers = 8;
 constexpr std::int64_t kToEnd = -1;
+constexpr std::int64_t kPastEnd = -2;  // no resume point: the log ends before the place looked at
 
 struct Chunk {
   std::size_t size = 0;
@@ -125,7 +127,8 @@ class ByteFeeder {
 // The offset right after the first point in [from, limit) after which decoding and
 // assembly start alike whatever came before: a start byte FE in a binary log; in a text
 // log the pair FE after a character that is no hexadecimal digit. kToEnd when there is
-// none, or when the log cannot be read there (the pass in order will meet that failure).
+// none, or when the log cannot be read there (the pass in order will meet that failure);
+// kPastEnd when the log ends before `from`.
 std::int64_t FindResumePoint(LogReader& log, bool text, std::int64_t from, std::int64_t limit) {
   // Resume points are usually a few bytes apart: the window starts small and grows.
   constexpr std::size_t kLargestWindow = 64 * 1024;
@@ -138,7 +141,7 @@ std::int64_t FindResumePoint(LogReader& log, bool text, std::int64_t from, std::
     } catch (const FileError&) {
       return kToEnd;
     }
-    if (n <= static_cast<std::size_t>(lead)) return kToEnd;
+    if (n <= static_cast<std::size_t>(lead)) return start == from - lead ? kPastEnd : kToEnd;
     for (std::size_t i = static_cast<std::size_t>(lead); i < n; ++i) {
       if (start + static_cast<std::int64_t>(i) >= limit) return kToEnd;
       const bool found =
@@ -203,7 +206,7 @@ class SegmentReader {
         segments_(segments),
         plan_(plan),
         in_flight_(kAheadPerWorker * workers),
-        done_(static_cast<std::size_t>(segments.count)) {
+        done_(static_cast<std::size_t>(in_flight_)) {
     try {
       for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
     } catch (...) {  // no thread to be had: the ones started stop before the failure goes on
@@ -218,12 +221,12 @@ class SegmentReader {
   // Throws std::bad_alloc when a worker found no memory for it.
   std::unique_ptr<SegmentWork> Take(std::int64_t k) {
     std::unique_lock<std::mutex> lock(mutex_);
-    work_done_.wait(
-        lock, [&] { return done_[static_cast<std::size_t>(k)] != nullptr || out_of_memory_; });
-    if (!done_[static_cast<std::size_t>(k)]) throw std::bad_alloc();
+    std::unique_ptr<SegmentWork>& slot = Slot(k);
+    work_done_.wait(lock, [&] { return slot != nullptr || out_of_memory_; });
+    if (!slot) throw std::bad_alloc();
     taken_ = k + 1;
     work_wanted_.notify_all();
-    return std::move(done_[static_cast<std::size_t>(k)]);
+    return std::move(slot);
   }
 
   // Gives a segment's memory back once it is handed over, so that the next segments
@@ -234,6 +237,10 @@ class SegmentReader {
   }
 
  private:
+  std::unique_ptr<SegmentWork>& Slot(std::int64_t k) {
+    return done_[static_cast<std::size_t>(k % in_flight_)];
+  }
+
   // Stops the workers at their next chunk and waits for them.
   void Stop() {
     {
@@ -272,26 +279,45 @@ class SegmentReader {
       Read(k, *work, buffers);
       {
         std::lock_guard<std::mutex> lock(mutex_);
-        done_[static_cast<std::size_t>(k)] = std::move(work);
+        Slot(k) = std::move(work);
       }
       work_done_.notify_all();
     }
   }
 
-  std::int64_t Begin(std::int64_t k) const {
+  // Where segment k begins: kToEnd when its share has no resume point, kPastEnd when the
+  // log ends before it. A log that ends before a share ends before every later one, which
+  // is then not looked at: the size taken at opening may be far more than there is.
+  std::int64_t Begin(std::int64_t k) {
     if (k == 0) return 0;
-    return FindResumePoint(log_, segments_.text, k * segments_.share, (k + 1) * segments_.share);
+    if (k >= past_end_) return kPastEnd;
+    const std::int64_t begin =
+        FindResumePoint(log_, segments_.text, k * segments_.share, (k + 1) * segments_.share);
+    if (begin == kPastEnd) {
+      std::int64_t known = past_end_;
+      while (k < known && !past_end_.compare_exchange_weak(known, k)) {
+      }
+    }
+    return begin;
   }
 
   void Read(std::int64_t k, SegmentWork& work, ReadBuffers& buffers) {
     try {
       const std::int64_t begin = Begin(k);
-      if (begin == kToEnd) {
+      if (begin < 0) {
         work.empty = true;
         return;
       }
+      work.Reset();
       std::int64_t end = kToEnd;
-      for (std::int64_t j = k + 1; j < segments_.count && end == kToEnd; ++j) end = Begin(j);
+      for (std::int64_t j = k + 1; j < segments_.count; ++j) {
+        const std::int64_t next = Begin(j);
+        if (next == kPastEnd) break;
+        if (next != kToEnd) {
+          end = next;
+          break;
+        }
+      }
       FrameAssembler& assembler = work.assembly.Assembler();
       ByteFeeder feeder(buffers, assembler);
       if (k > 0) {
@@ -317,7 +343,6 @@ class SegmentReader {
       if (!spare_work_.empty()) {
         std::unique_ptr<SegmentWork> work = std::move(spare_work_.back());
         spare_work_.pop_back();
-        work->Reset();
         return work;
       }
     }
@@ -332,11 +357,15 @@ class SegmentReader {
   std::mutex mutex_;
   std::condition_variable work_wanted_;
   std::condition_variable work_done_;
+  // Segments read and not yet handed over, segment k in slot k mod in_flight_: no more
+  // than in_flight_ of them are ever read ahead.
   std::vector<std::unique_ptr<SegmentWork>> done_;
   std::vector<std::unique_ptr<SegmentWork>> spare_work_;
   std::int64_t next_ = 0;   // the next segment to read
   std::int64_t taken_ = 0;  // segments handed over
   bool out_of_memory_ = false;
+  std::atomic<std::int64_t> past_end_{
+      std::numeric_limits<std::int64_t>::max()};  // first share past the log's end
   std::atomic<bool> stopped_{false};
   std::vector<std::thread> threads_;
 };
@@ -374,12 +403,13 @@ bool ReadLog(LogReader& log, LogTypeSelection type, unsigned workers, const Asse
     bool open_at_end = false;
     for (std::int64_t k = 0; k < segments.count; ++k) {
       std::unique_ptr<SegmentWork> work = reader.Take(k);
-      if (work->empty) continue;
-      if (output && work->output) output->Append(*work->output);
-      AddFigures(stats, work->assembly.Stats());
-      MoveGauge(progress, work->result.handled);
-      if (work->result.failure) throw FileError(*work->result.failure);
-      open_at_end = work->open_at_end;
+      if (!work->empty) {
+        if (output && work->output) output->Append(*work->output);
+        AddFigures(stats, work->assembly.Stats());
+        MoveGauge(progress, work->result.handled);
+        if (work->result.failure) throw FileError(*work->result.failure);
+        open_at_end = work->open_at_end;
+      }
       reader.Recycle(std::move(work));
     }
     return open_at_end;
