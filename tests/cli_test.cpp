@@ -15,16 +15,7 @@ using testing::TempDir;
 using testing::Cli;
 using testing::CliResult;
 
-class CliTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    setenv("LC_ALL", "C", 1);
-    setenv("TZ", "UTC", 1);
-    log_ = dir_.Write("traffic.bin", EncodeFrame(0x0041, testing::Hex("01 00 00 12 34")));
-  }
-  TempDir dir_;
-  std::string log_;
-};
+using CliTest = testing::CliWithLog;
 
 TEST_F(CliTest, AnalyzePrintsThePaneLines) {
   const CliResult r = Cli({"analyze", log_});

@@ -1,9 +1,6 @@
 #include "engine/crc.h"
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
-#define CORVANEL_CARRYLESS 1
-#endif
+#include "util/processor.h"
 
 namespace corvanel {
 
@@ -19,7 +16,7 @@ std::uint16_t ComputeCRCShiftXor(const std::uint8_t* bytes, std::size_t count) {
   return static_cast<std::uint16_t>(c ^ 0xFFFF);
 }
 
-#if defined(CORVANEL_CARRYLESS)
+#if defined(CORVANEL_X86_EXTENSIONS)
 
 namespace {
 

@@ -19,6 +19,19 @@ constexpr std::uint8_t kStart = 0xFE;
 constexpr std::uint8_t kStop = 0xFF;
 constexpr std::int32_t kShortestFrame = 7;
 constexpr std::int32_t kLongestFrame = 262;
+
+#if defined(__SSE2__)
+__m128i Load16(const std::uint8_t* at) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+}
+
+// Bit i set where byte i is FD, FE or FF: max(b, FD) == b exactly when b >= FD.
+unsigned SpecialMask(__m128i bytes) {
+  const __m128i escape = _mm_set1_epi8(static_cast<char>(kEscape));
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(bytes, escape), bytes)));
+}
+#endif
 }  // namespace
 
 const std::uint8_t* FindSpecialByteScalar(const std::uint8_t* begin, const std::uint8_t* end) {
@@ -28,21 +41,14 @@ const std::uint8_t* FindSpecialByteScalar(const std::uint8_t* begin, const std::
 
 const std::uint8_t* FindSpecialByte(const std::uint8_t* begin, const std::uint8_t* end) {
 #if defined(__SSE2__)
-  const __m128i escape = _mm_set1_epi8(static_cast<char>(kEscape));
-  // max(b, FD) == b exactly when b >= FD
-  auto special_mask = [&escape](const std::uint8_t* at) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    return static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(bytes, escape), bytes)));
-  };
   // 32 bytes per step: most frames end within the first step.
   while (end - begin >= 32) {
-    const unsigned mask = special_mask(begin) | special_mask(begin + 16) << 16;
+    const unsigned mask = SpecialMask(Load16(begin)) | SpecialMask(Load16(begin + 16)) << 16;
     if (mask != 0) return begin + __builtin_ctz(mask);
     begin += 32;
   }
   if (end - begin >= 16) {
-    const unsigned mask = special_mask(begin);
+    const unsigned mask = SpecialMask(Load16(begin));
     if (mask != 0) return begin + __builtin_ctz(mask);
     begin += 16;
   }
@@ -136,15 +142,11 @@ const std::uint8_t* FrameAssembler::TakeRegularFrame(const std::uint8_t* start,
       // frame: a search and a copy with no call and no length to wait for. Bytes past
       // the frame's end are not part of it; only a real time clock detail that reaches
       // past the frame may show them.
-      const __m128i escape = _mm_set1_epi8(static_cast<char>(kEscape));
-      const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-      const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+      const __m128i low = Load16(p);
+      const __m128i high = Load16(p + 16);
       _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + held), low);
       _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + held + 16), high);
-      const unsigned mask =
-          static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(low, escape), low))) |
-          static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(high, escape), high)))
-              << 16;
+      const unsigned mask = SpecialMask(low) | SpecialMask(high) << 16;
       if (mask == 0) {
         held += 32;
         p += 32;

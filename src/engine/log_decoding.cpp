@@ -8,11 +8,6 @@
 #include <emmintrin.h>
 #endif
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
-#define CORVANEL_BYTE_SHUFFLE 1
-#endif
-
 namespace corvanel {
 
 namespace {
@@ -38,7 +33,17 @@ constexpr bool IsNonText(std::uint8_t b) {
   return (b < 0x20 && b != 0x0A && b != 0x0D) || b >= 0xFE;
 }
 
-#if defined(CORVANEL_BYTE_SHUFFLE)
+#if defined(__SSE2__)
+
+// All ones where low <= v <= low + span, as unsigned bytes.
+inline __m128i InRange(__m128i v, char low, int span) {
+  const __m128i offset = _mm_sub_epi8(v, _mm_set1_epi8(low));
+  return _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(static_cast<char>(span))), offset);
+}
+
+#endif
+
+#if defined(CORVANEL_X86_EXTENSIONS)
 
 // Shuffle masks that gather the characters at 3 j + offset (j = 0 to 15) of 48 characters
 // held in three vectors: kGather[offset][v] takes those in vector v; -1 gives zero.
@@ -68,14 +73,13 @@ template <int kVectors>
 
 // The values of sixteen characters that are all hexadecimal digits (0-9, A-F); `valid`
 // gets all ones where a character is one.
-[[gnu::target("ssse3")]] inline __m128i DigitValues(__m128i ch, __m128i& valid) {
-  const __m128i digit = _mm_sub_epi8(ch, _mm_set1_epi8('0'));
-  const __m128i letter = _mm_sub_epi8(ch, _mm_set1_epi8('A'));
-  const __m128i is_digit = _mm_cmpeq_epi8(_mm_min_epu8(digit, _mm_set1_epi8(9)), digit);
-  const __m128i is_letter = _mm_cmpeq_epi8(_mm_min_epu8(letter, _mm_set1_epi8(5)), letter);
+inline __m128i DigitValues(__m128i ch, __m128i& valid) {
+  const __m128i is_digit = InRange(ch, '0', 9);
+  const __m128i is_letter = InRange(ch, 'A', 5);
   valid = _mm_or_si128(is_digit, is_letter);
-  return _mm_or_si128(_mm_and_si128(is_digit, digit),
-                      _mm_and_si128(is_letter, _mm_add_epi8(letter, _mm_set1_epi8(10))));
+  const __m128i digit = _mm_sub_epi8(ch, _mm_set1_epi8('0'));
+  const __m128i letter = _mm_sub_epi8(ch, _mm_set1_epi8('A' - 10));
+  return _mm_or_si128(_mm_and_si128(is_digit, digit), _mm_and_si128(is_letter, letter));
 }
 
 // Decodes kPairs pairs of digits each followed by a blank (3 kPairs characters) into
@@ -137,10 +141,6 @@ bool TakePairRun(const std::uint8_t* text, std::size_t& i, std::size_t count, st
 std::size_t PassOverWhileSeeking(const std::uint8_t* text, std::size_t i, std::size_t count) {
 #if defined(__SSE2__)
   auto equal = [](__m128i v, char ch) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(ch)); };
-  auto within = [](__m128i v, char low, int span) {  // low <= v <= low + span
-    const __m128i offset = _mm_sub_epi8(v, _mm_set1_epi8(low));
-    return _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(static_cast<char>(span))), offset);
-  };
   while (count - i >= 17) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
     const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 1));
@@ -151,7 +151,7 @@ std::size_t PassOverWhileSeeking(const std::uint8_t* text, std::size_t i, std::s
     const auto stops = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(closer, start_pair)));
     const unsigned before_stop = stops == 0 ? 0xFFFF : (1u << __builtin_ctz(stops)) - 1;
     const auto digits = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_or_si128(within(v, '0', 9), within(v, 'A', 5))));
+        _mm_movemask_epi8(_mm_or_si128(InRange(v, '0', 9), InRange(v, 'A', 5))));
     const unsigned others = ~digits & before_stop;
     if (others == 0) return i;  // a digit right here: the pairs start from it
     i += 32 - static_cast<std::size_t>(__builtin_clz(others));

@@ -1,8 +1,5 @@
 #include "export/export_file.h"
 
-#include <cstring>
-#include <string>
-
 namespace corvanel {
 
 ExportFile::ExportFile(std::unique_ptr<OutputStream> stream) : stream_(std::move(stream)) {
@@ -12,10 +9,6 @@ ExportFile::ExportFile(std::unique_ptr<OutputStream> stream) : stream_(std::move
 ExportFile::~ExportFile() = default;
 
 void ExportFile::Write(const std::uint8_t* data, std::size_t count) {
-  if (!stream_) {
-    buffer_.insert(buffer_.end(), data, data + count);
-    return;
-  }
   if (buffer_.size() + count > kBufferSize) Flush();
   buffer_.insert(buffer_.end(), data, data + count);
   if (buffer_.size() >= kBufferSize) Flush();
@@ -32,7 +25,7 @@ void ExportFile::Append(const ExportFile& records) {
 }
 
 void ExportFile::Flush() {
-  if (buffer_.empty() || !stream_) return;
+  if (buffer_.empty() || !stream_) return;  // an in-memory file keeps all in its buffer
   WriteThrough(buffer_.data(), buffer_.size());
   buffer_.clear();
 }

@@ -51,7 +51,7 @@ class ExportFile {
   // Room for a record of at most `most` bytes, written in place and then committed with
   // its real length; throws FileError when a flush fails.
   char* Reserve(std::size_t most) {
-    if (stream_ && buffer_.size() + most > kBufferSize) Flush();
+    if (buffer_.size() + most > kBufferSize) Flush();
     const std::size_t start = buffer_.size();
     buffer_.resize(start + most);
     return Begin() + start;

@@ -1,8 +1,5 @@
 #include "export/frame_exporter.h"
 
-#include <array>
-#include <cstring>
-
 #include "catalogue/element_detail.h"
 #include "export/frame_line.h"
 #include "util/number_text.h"

@@ -10,11 +10,6 @@
 #include "util/number_text.h"
 #include "util/processor.h"
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
-#define CORVANEL_BYTE_SHUFFLE 1
-#endif
-
 namespace corvanel {
 
 namespace {
@@ -88,7 +83,7 @@ char* RenderPlainFrameLinePortable(const Frame& frame, char* out) {
   return LineEnd(begin, count);
 }
 
-#if defined(CORVANEL_BYTE_SHUFFLE)
+#if defined(CORVANEL_X86_EXTENSIONS)
 
 namespace {
 

@@ -232,17 +232,17 @@ void TForm1::ExportUECPFrames1Click() {
 }
 
 void TForm1::SaveReport1Click() {
-  const QStringList lines = ReportLines();
-  if (lines.isEmpty()) {
+  if (Memo1->LineCount() == 0) {
     ShowErrorBox(QString::fromLatin1(kNoDataToSave));
     return;
   }
   SaveDialog1->selectFile(QString());
   const QString path = dialogs_.RunFileDialog(*SaveDialog1);
   if (path.isEmpty()) return;
+  // The pane's 8-bit lines as they are, not converted to text and back.
   std::vector<std::string> report;
-  report.reserve(static_cast<std::size_t>(lines.size()));
-  for (const QString& line : lines) report.push_back(Local(line));
+  report.reserve(static_cast<std::size_t>(Memo1->LineCount()));
+  for (int i = 0; i < Memo1->LineCount(); ++i) report.emplace_back(Memo1->Line8Bit(i));
   try {
     WriteReportFile(report, Local(path));
   } catch (const FileError& error) {
@@ -282,10 +282,6 @@ void TForm1::FilesDropped(const QList<QUrl>& urls) {
   for (const QUrl& url : urls) {
     if (url.isLocalFile()) OpenFile(url.toLocalFile());
   }
-}
-
-QStringList TForm1::ReportLines() const {
-  return Memo1->Lines();
 }
 
 void TForm1::RepaintWindow() {

@@ -7,7 +7,6 @@
 #include <QList>
 #include <QMainWindow>
 #include <QString>
-#include <QStringList>
 #include <QUrl>
 #include <string>
 #include <vector>
@@ -51,9 +50,6 @@ class TForm1 : public QMainWindow, public RunHost {
   void About1Click();
   // Each dropped local file or folder becomes the current log file in turn.
   void FilesDropped(const QList<QUrl>& urls);
-
-  // The lines of the results pane; none when it is empty.
-  QStringList ReportLines() const;
 
   // RunHost: what a run shows.
   void RepaintWindow() override;

@@ -2,21 +2,12 @@
 
 namespace corvanel {
 
-namespace {
-
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-bool Has(bool (*check)()) {
-  __builtin_cpu_init();
-  return check();
-}
-#define CORVANEL_HAS(feature) Has([] { return __builtin_cpu_supports(feature) != 0; })
+#if defined(CORVANEL_X86_EXTENSIONS)
+const bool kHasCarrylessMultiply = (__builtin_cpu_init(), __builtin_cpu_supports("pclmul") != 0);
+const bool kHasByteShuffle = (__builtin_cpu_init(), __builtin_cpu_supports("ssse3") != 0);
 #else
-#define CORVANEL_HAS(feature) false
+const bool kHasCarrylessMultiply = false;
+const bool kHasByteShuffle = false;
 #endif
-
-}  // namespace
-
-const bool kHasCarrylessMultiply = CORVANEL_HAS("pclmul");
-const bool kHasByteShuffle = CORVANEL_HAS("ssse3");
 
 }  // namespace corvanel

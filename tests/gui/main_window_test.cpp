@@ -186,7 +186,7 @@ void MainWindowTest::startTwiceAppendsTwoEqualReports() {
   QVERIFY(report.size() > 20);
   QCOMPARE(report.first(), QString());
   QVERIFY(report.contains(QStringLiteral("2.1  Total frames analysed: 5")));
-  QCOMPARE(form->ReportLines(), report + report);
+  QCOMPARE(form->Memo1->Lines(), report + report);
   QCOMPARE(form->Gauge1->value(), 100);
   QVERIFY(dialogs->messages.isEmpty());
 }
@@ -224,7 +224,7 @@ void MainWindowTest::clearAllThenStartAnalysesAgain() {
   QCOMPARE(form->Gauge1->value(), 0);
   QCOMPARE(form->Label1->text(), log);
   form->Start1->trigger();
-  QCOMPARE(form->ReportLines(), Lines(RunEngine(log).lines));
+  QCOMPARE(form->Memo1->Lines(), Lines(RunEngine(log).lines));
 }
 
 void MainWindowTest::saveReportWritesPaneWithCrLf() {
@@ -235,7 +235,7 @@ void MainWindowTest::saveReportWritesPaneWithCrLf() {
   form->SaveReport1->trigger();
   const QByteArray saved = ReadFile(report);
   QVERIFY(saved.startsWith("\r\n"));
-  QCOMPARE(saved, CrLfText(form->ReportLines()));
+  QCOMPARE(saved, CrLfText(form->Memo1->Lines()));
   QCOMPARE(dialogs->shownDialogs, QStringList({"SaveDialog1"}));
   QVERIFY(dialogs->messages.isEmpty());
 }
@@ -510,7 +510,7 @@ void MainWindowTest::largestReportFillsPaneLineForLine() {
         form->Memo1->LineCount(), timer.elapsed());
   const QStringList report = Lines(RunEngine(path).lines);
   QCOMPARE(report.size(), 27 + 256 + 65536);
-  QCOMPARE(form->ReportLines(), report);
+  QCOMPARE(form->Memo1->Lines(), report);
 }
 
 QTEST_MAIN(MainWindowTest)

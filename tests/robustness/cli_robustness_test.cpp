@@ -21,16 +21,7 @@ using testing::TempDir;
 using testing::Cli;
 using testing::CliResult;
 
-class CliRobustness : public ::testing::Test {
- protected:
-  void SetUp() override {
-    setenv("LC_ALL", "C", 1);
-    setenv("TZ", "UTC", 1);
-    log_ = dir_.Write("traffic.bin", EncodeFrame(0x0041, Hex("01 00 00 12 34")));
-  }
-  TempDir dir_;
-  std::string log_;
-};
+using CliRobustness = testing::CliWithLog;
 
 TEST_F(CliRobustness, UsageErrorsNameTheMistake) {
   const struct {
