@@ -88,6 +88,12 @@ TEST_F(CliTest, HelpAndVersion) {
   EXPECT_EQ(help.status, kExitSuccess);
   EXPECT_NE(help.out.find("corvanel-cli analyze"), std::string::npos);
   EXPECT_NE(help.out.find("--no-details"), std::string::npos);
+  // Every option's help starts in the same column.
+  std::istringstream lines(help.out);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("  --", 0) != 0) continue;
+    EXPECT_EQ(line.find_first_not_of(' ', line.find("  ", 2)), 30u) << line;
+  }
   EXPECT_EQ(Cli({"export", "--help"}).status, kExitSuccess);
   EXPECT_EQ(Cli({"--version"}).out, "corvanel-cli 0.94\n");
 }

@@ -40,6 +40,11 @@ constexpr std::array<OptionSpec, 7> kOptions{{
     {"--help", "", "", "show this help and exit"},
 }};
 
+// One line of the option list, its help starting in column 31.
+void PrintOptionLine(std::ostream& out, const std::string& head, std::string_view help) {
+  out << head << std::string(head.size() < 30 ? 30 - head.size() : 1, ' ') << help << "\n";
+}
+
 void PrintHelp(std::ostream& out) {
   out << "Usage:\n"
       << "  " << kProgram << " analyze [--type auto|text|binary] [-o REPORT] LOG\n"
@@ -56,10 +61,10 @@ void PrintHelp(std::ostream& out) {
       head += ' ';
       head += option.value;
     }
-    out << head << std::string(head.size() < 30 ? 30 - head.size() : 1, ' ') << option.help << "\n";
+    PrintOptionLine(out, head, option.help);
   }
-  out << "  --version" << std::string(21, ' ') << "show the version and exit\n"
-      << "\nExit status: 0 success, 1 the run failed (message on stderr), 2 usage error.\n";
+  PrintOptionLine(out, "  --version", "show the version and exit");
+  out << "\nExit status: 0 success, 1 the run failed (message on stderr), 2 usage error.\n";
 }
 
 class UsageError : public std::runtime_error {
