@@ -30,7 +30,7 @@ TEST(Crc, CheckValues) {
     EXPECT_EQ(ComputeCRC(c.bytes.data(), c.bytes.size()), c.crc);
     EXPECT_EQ(ComputeCRCShiftXor(c.bytes.data(), c.bytes.size()), c.crc);
     std::vector<std::uint8_t> readable = c.bytes;
-    readable.resize(std::max<std::size_t>(c.bytes.size(), 8), 0xA5);
+    readable.resize(std::max(c.bytes.size(), kFrameCRCReadable), 0xA5);
     EXPECT_EQ(ComputeFrameCRCTable(readable.data(), c.bytes.size()), c.crc);
     EXPECT_EQ(ComputeFrameCRC(readable.data(), c.bytes.size()), c.crc);
     if (kHasCarrylessMultiply) {
@@ -46,7 +46,7 @@ TEST(Crc, FastFormsEqualShiftXorFormOnRandomInput) {
     const std::size_t count = 1 + random() % bytes.size();
     for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>(random());
     ASSERT_EQ(ComputeCRC(bytes.data(), count), ComputeCRCShiftXor(bytes.data(), count));
-    const std::size_t framed = std::min<std::size_t>(count, bytes.size() - 8);  // 8 readable
+    const std::size_t framed = std::min(count, bytes.size() - kFrameCRCReadable);
     const std::uint16_t expected = ComputeCRCShiftXor(bytes.data(), framed);
     ASSERT_EQ(ComputeFrameCRCTable(bytes.data(), framed), expected);
     if (kHasCarrylessMultiply) {

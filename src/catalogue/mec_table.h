@@ -106,17 +106,30 @@ std::int32_t FindMECIndex(std::uint8_t code);
 namespace detail {
 
 // The length rule of every code, taken from MECTable: the element walk reads it once
-// per element, so it is one load away.
+// per element, so it is one load away. Both kinds of rule are the same sum, so the walk
+// does not branch on the kind: a fixed length adds the code byte masked to nothing.
 struct LengthRule {
-  std::int16_t fixed_length;  // > 0: the element's whole length
-  std::int16_t mel_pos;       // > 0: position of the length byte; both 0: not catalogued
+  std::uint8_t step = 0;           // the fixed length, or the position of the length byte
+  std::uint8_t length_offset = 0;  // offset of the length byte from the code byte, or 0
+  std::uint8_t length_mask = 0;    // 0xFF where the length byte counts, 0 for a fixed length
+  bool catalogued = false;
 };
 
 constexpr std::array<LengthRule, 256> BuildLengthRules() {
   std::array<LengthRule, 256> rules{};
   for (std::size_t i = MECTable.size(); i-- > 0;) {  // backwards: the first row wins
-    rules[MECTable[i].Code] = {static_cast<std::int16_t>(MECTable[i].FixedLength),
-                               static_cast<std::int16_t>(MECTable[i].MELPos)};
+    const TME& row = MECTable[i];
+    LengthRule& rule = rules[row.Code];
+    rule.catalogued = true;
+    if (row.FixedLength > 0) {
+      rule.step = static_cast<std::uint8_t>(row.FixedLength);
+      rule.length_offset = 0;
+      rule.length_mask = 0;
+    } else {
+      rule.step = static_cast<std::uint8_t>(row.MELPos);
+      rule.length_offset = static_cast<std::uint8_t>(row.MELPos - 1);
+      rule.length_mask = 0xFF;
+    }
   }
   return rules;
 }
@@ -133,9 +146,8 @@ void AppendMECLabel(std::string& out, std::uint8_t code);
 // frame: the next element's code byte. kUnknownElementEnd for a code not catalogued.
 inline std::int32_t FindNextElement(const Frame& frame, std::int32_t index, std::uint8_t code) {
   const detail::LengthRule rule = detail::kLengthRules[code];
-  if (rule.fixed_length > 0) return index + rule.fixed_length;
-  if (rule.mel_pos > 0) return index + rule.mel_pos + frame.At(index + rule.mel_pos - 1);
-  return kUnknownElementEnd;
+  if (!rule.catalogued) return kUnknownElementEnd;
+  return index + rule.step + (frame.At(index + rule.length_offset) & rule.length_mask);
 }
 
 }  // namespace corvanel

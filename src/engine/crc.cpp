@@ -24,12 +24,28 @@ namespace {
 // x^16 + 0x1021; the first byte of a message is its highest part.
 constexpr std::uint32_t kGenerator = 0x11021;
 
-// x^e mod generator.
-constexpr std::uint16_t PowerOfXModGenerator(unsigned e) {
+// x^e mod generator, for e of either sign: the generator's constant term is 1, so x has
+// an inverse and a step down divides by x exactly.
+constexpr std::uint16_t PowerOfXModGenerator(int e) {
   std::uint32_t r = 1;
-  for (unsigned i = 0; i < e; ++i) {
+  for (int i = 0; i < e; ++i) {
     r <<= 1;
     if (r & 0x10000) r ^= kGenerator;
+  }
+  for (int i = 0; i > e; --i) {
+    if (r & 1) r ^= kGenerator;
+    r >>= 1;
+  }
+  return static_cast<std::uint16_t>(r);
+}
+
+// a * b mod generator.
+constexpr std::uint16_t MultiplyModGenerator(std::uint16_t a, std::uint16_t b) {
+  std::uint32_t r = 0;
+  for (int bit = 15; bit >= 0; --bit) {
+    r <<= 1;
+    if (r & 0x10000) r ^= kGenerator;
+    if (b >> bit & 1) r ^= a;
   }
   return static_cast<std::uint16_t>(r);
 }
@@ -41,10 +57,48 @@ constexpr std::size_t kMostBlocks = 33;
 // worth, up to a multiple of the generator.
 constexpr std::array<std::uint16_t, kMostBlocks> BuildBlockWeights() {
   std::array<std::uint16_t, kMostBlocks> weights{};
-  for (unsigned j = 0; j < kMostBlocks; ++j) weights[j] = PowerOfXModGenerator(64 * j);
+  for (unsigned j = 0; j < kMostBlocks; ++j) {
+    weights[j] = PowerOfXModGenerator(static_cast<int>(64 * j));
+  }
   return weights;
 }
 constexpr std::array<std::uint16_t, kMostBlocks> kBlockWeights = BuildBlockWeights();
+
+// Most frames are short enough to be taken in one window of eight blocks, with no loop
+// whose length depends on the frame: the bytes past the message are masked to zero and
+// every block is weighted by a table row for the message's length.
+constexpr std::size_t kWindowBlocks = kFrameCRCReadable / 8;
+
+struct alignas(16) WindowRow {
+  std::array<std::uint64_t, kWindowBlocks> weights;  // block i of the window
+  std::uint16_t register_term;                       // what the start value leaves
+};
+
+// For n bytes, block i (bytes 8i to 8i + 7, the first the highest) stands at x^(8n - 64i
+// - 64) in the message; past its end the exponent is negative, and the block's low bytes
+// are zero, so the inverse powers of x give the same remainder. The start value 0xFFFF
+// leaves 0xFFFF x^(8n) mod generator in the register, and the final inversion is folded
+// into the same term.
+constexpr std::array<WindowRow, kFrameCRCReadable + 1> BuildWindowRows() {
+  std::array<WindowRow, kFrameCRCReadable + 1> rows{};
+  for (int n = 0; n <= static_cast<int>(kFrameCRCReadable); ++n) {
+    for (int i = 0; i < static_cast<int>(kWindowBlocks); ++i) {
+      rows[n].weights[i] = PowerOfXModGenerator(8 * n - 64 * i - 64);
+    }
+    rows[n].register_term = static_cast<std::uint16_t>(
+        MultiplyModGenerator(0xFFFF, PowerOfXModGenerator(8 * n)) ^ 0xFFFF);
+  }
+  return rows;
+}
+constexpr std::array<WindowRow, kFrameCRCReadable + 1> kWindowRows = BuildWindowRows();
+
+// kKeepFirst + kFrameCRCReadable - n: a mask that keeps the first n bytes of a window.
+constexpr std::array<std::uint8_t, 2 * kFrameCRCReadable> BuildKeepFirst() {
+  std::array<std::uint8_t, 2 * kFrameCRCReadable> mask{};
+  for (std::size_t i = 0; i < kFrameCRCReadable; ++i) mask[i] = 0xFF;
+  return mask;
+}
+alignas(64) constexpr std::array<std::uint8_t, 2 * kFrameCRCReadable> kKeepFirst = BuildKeepFirst();
 
 [[gnu::target("pclmul")]] inline __m128i CarrylessProduct(std::uint64_t a, std::uint64_t b) {
   return _mm_clmulepi64_si128(_mm_cvtsi64_si128(static_cast<long long>(a)),
@@ -65,10 +119,41 @@ inline std::uint64_t LoadBigEndian64(const std::uint8_t* bytes) {
   return be64toh(w);
 }
 
+// A sum of weighted blocks has at most 79 bits and leaves the same remainder as the
+// message it stands for. Taken as a message of ten bytes, its top two and its low eight,
+// by table lookups that do not wait for each other, it gives the CRC register.
+[[gnu::target("pclmul")]] inline std::uint16_t RegisterOfSum(__m128i sum) {
+  const auto& t = detail::kCrcTables;
+  const std::uint64_t high = High64(sum);
+  return detail::CrcStep(0, __builtin_bswap64(Low64(sum))) ^ t[9][(high >> 8) & 0xFF] ^
+         t[8][high & 0xFF];
+}
+
+[[gnu::target("pclmul,ssse3")]] std::uint16_t FrameCRCOfWindow(const std::uint8_t* bytes,
+                                                               std::size_t count) {
+  // Swaps the bytes of each 64-bit lane, so that the first byte of a block is its highest.
+  const __m128i big_endian = _mm_set_epi8(8, 9, 10, 11, 12, 13, 14, 15, 0, 1, 2, 3, 4, 5, 6, 7);
+  const std::uint8_t* keep = kKeepFirst.data() + kFrameCRCReadable - count;
+  const WindowRow& row = kWindowRows[count];
+  __m128i sum = _mm_setzero_si128();
+  for (std::size_t pair = 0; pair < kWindowBlocks / 2; ++pair) {
+    const __m128i blocks = _mm_shuffle_epi8(
+        _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * pair)),
+                      _mm_loadu_si128(reinterpret_cast<const __m128i*>(keep + 16 * pair))),
+        big_endian);
+    const __m128i weights =
+        _mm_load_si128(reinterpret_cast<const __m128i*>(row.weights.data() + 2 * pair));
+    sum = _mm_xor_si128(sum, _mm_xor_si128(_mm_clmulepi64_si128(blocks, weights, 0x00),
+                                           _mm_clmulepi64_si128(blocks, weights, 0x11)));
+  }
+  return static_cast<std::uint16_t>(RegisterOfSum(sum) ^ row.register_term);
+}
+
 }  // namespace
 
-[[gnu::target("pclmul")]] std::uint16_t ComputeFrameCRCCarryless(const std::uint8_t* bytes,
-                                                                 std::size_t count) {
+[[gnu::target("pclmul,ssse3")]] std::uint16_t ComputeFrameCRCCarryless(const std::uint8_t* bytes,
+                                                                       std::size_t count) {
+  if (count <= kFrameCRCReadable) return FrameCRCOfWindow(bytes, count);
   const std::size_t blocks = (count + 7) / 8;
   if (blocks > kMostBlocks) return ComputeFrameCRCTable(bytes, count);
   const std::size_t padding = blocks * 8 - count;
@@ -81,14 +166,7 @@ inline std::uint64_t LoadBigEndian64(const std::uint8_t* bytes) {
   for (std::size_t following = blocks - 1; following-- > 0; at += 8) {
     sum = _mm_xor_si128(sum, CarrylessProduct(LoadBigEndian64(at), kBlockWeights[following]));
   }
-  // The sum has at most 79 bits and leaves the same remainder as the message. Taken as a
-  // message of ten bytes, its top two and its low eight, by table lookups that do not
-  // wait for each other, it gives the CRC register.
-  const auto& t = detail::kCrcTables;
-  const std::uint64_t high = High64(sum);
-  const std::uint16_t c = detail::CrcStep(0, __builtin_bswap64(Low64(sum))) ^
-                          t[9][(high >> 8) & 0xFF] ^ t[8][high & 0xFF];
-  return static_cast<std::uint16_t>(c ^ 0xFFFF);
+  return static_cast<std::uint16_t>(RegisterOfSum(sum) ^ 0xFFFF);
 }
 
 #else

@@ -99,10 +99,13 @@ inline std::uint16_t ComputeCRC(const std::uint8_t* bytes, std::size_t count) {
   return static_cast<std::uint16_t>(c ^ 0xFFFF);
 }
 
+// The frame forms below may read this many bytes from the start of a frame's bytes,
+// whatever their count (at least 1), so they must be readable; the frame buffer keeps
+// room for that.
+inline constexpr std::size_t kFrameCRCReadable = 64;
+
 // The same CRC for the bytes of a frame, in whole blocks of eight: the first block is
-// filled up in front with zero bytes, which the start value makes up for. Reads the first
-// eight bytes even when `count` (at least 1) is smaller, so they must be readable; the
-// frame buffer keeps room for that.
+// filled up in front with zero bytes, which the start value makes up for.
 inline std::uint16_t ComputeFrameCRCTable(const std::uint8_t* bytes, std::size_t count) {
   const std::size_t padding = (8 - count % 8) % 8;
   std::uint16_t c = detail::kStartBefore[padding];
@@ -115,8 +118,7 @@ inline std::uint16_t ComputeFrameCRCTable(const std::uint8_t* bytes, std::size_t
 
 // The same blocks by carry-less multiplication: each block is multiplied by its weight
 // on its own, so the steps do not wait for each other, and one reduction ends it. Only
-// where the processor has the instruction (kHasCarrylessMultiply); the same reads as
-// ComputeFrameCRCTable.
+// where the processor has the instruction (kHasCarrylessMultiply).
 std::uint16_t ComputeFrameCRCCarryless(const std::uint8_t* bytes, std::size_t count);
 
 // The CRC of the bytes of a frame, by the fastest form this processor has.

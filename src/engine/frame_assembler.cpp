@@ -19,6 +19,7 @@ constexpr std::uint8_t kStart = 0xFE;
 constexpr std::uint8_t kStop = 0xFF;
 constexpr std::int32_t kShortestFrame = 7;
 constexpr std::int32_t kLongestFrame = 262;
+static_assert(Frame::kBufferSize >= 1 + kFrameCRCReadable, "the CRC reads past short frames");
 
 #if defined(__SSE2__)
 __m128i Load16(const std::uint8_t* at) {

@@ -3,7 +3,8 @@
 namespace corvanel {
 
 #if defined(CORVANEL_X86_EXTENSIONS)
-const bool kHasCarrylessMultiply = (__builtin_cpu_init(), __builtin_cpu_supports("pclmul") != 0);
+const bool kHasCarrylessMultiply = (__builtin_cpu_init(), __builtin_cpu_supports("pclmul") != 0 &&
+                                                              __builtin_cpu_supports("ssse3") != 0);
 const bool kHasByteShuffle = (__builtin_cpu_init(), __builtin_cpu_supports("ssse3") != 0);
 #else
 const bool kHasCarrylessMultiply = false;

@@ -11,7 +11,7 @@
 
 namespace corvanel {
 
-extern const bool kHasCarrylessMultiply;  // PCLMULQDQ
+extern const bool kHasCarrylessMultiply;  // PCLMULQDQ, with the SSSE3 that comes with it
 extern const bool kHasByteShuffle;        // SSSE3's PSHUFB
 
 }  // namespace corvanel
