@@ -53,12 +53,15 @@ constexpr std::uint16_t MultiplyModGenerator(std::uint16_t a, std::uint16_t b) {
 // Frames hold at most 262 bytes, so their CRC covers at most 33 blocks.
 constexpr std::size_t kMostBlocks = 33;
 
-// kBlockWeights[j] = x^(64 j) mod generator: what a block followed by j more blocks is
-// worth, up to a multiple of the generator.
+// The CRC register after a message M with a start value of zero is M x^16 mod generator,
+// so every weight below carries the factor x^16.
+
+// kBlockWeights[j] = x^(64 j + 16) mod generator: what a block followed by j more blocks
+// is worth in the register, up to a multiple of the generator.
 constexpr std::array<std::uint16_t, kMostBlocks> BuildBlockWeights() {
   std::array<std::uint16_t, kMostBlocks> weights{};
   for (unsigned j = 0; j < kMostBlocks; ++j) {
-    weights[j] = PowerOfXModGenerator(static_cast<int>(64 * j));
+    weights[j] = PowerOfXModGenerator(static_cast<int>(64 * j + 16));
   }
   return weights;
 }
@@ -76,14 +79,14 @@ struct alignas(16) WindowRow {
 
 // For n bytes, block i (bytes 8i to 8i + 7, the first the highest) stands at x^(8n - 64i
 // - 64) in the message; past its end the exponent is negative, and the block's low bytes
-// are zero, so the inverse powers of x give the same remainder. The start value 0xFFFF
-// leaves 0xFFFF x^(8n) mod generator in the register, and the final inversion is folded
-// into the same term.
+// are zero, so the inverse powers of x give the same remainder. The weight adds x^16. The start
+// value 0xFFFF leaves 0xFFFF x^(8n) mod generator in the register, and the final inversion is
+// folded into the same term.
 constexpr std::array<WindowRow, kFrameCRCReadable + 1> BuildWindowRows() {
   std::array<WindowRow, kFrameCRCReadable + 1> rows{};
   for (int n = 0; n <= static_cast<int>(kFrameCRCReadable); ++n) {
     for (int i = 0; i < static_cast<int>(kWindowBlocks); ++i) {
-      rows[n].weights[i] = PowerOfXModGenerator(8 * n - 64 * i - 64);
+      rows[n].weights[i] = PowerOfXModGenerator(8 * n - 64 * i - 48);
     }
     rows[n].register_term = static_cast<std::uint16_t>(
         MultiplyModGenerator(0xFFFF, PowerOfXModGenerator(8 * n)) ^ 0xFFFF);
@@ -105,28 +108,39 @@ alignas(64) constexpr std::array<std::uint8_t, 2 * kFrameCRCReadable> kKeepFirst
                               _mm_cvtsi64_si128(static_cast<long long>(b)), 0x00);
 }
 
-[[gnu::target("pclmul")]] inline std::uint64_t Low64(__m128i v) {
-  return static_cast<std::uint64_t>(_mm_cvtsi128_si64(v));
-}
-
-[[gnu::target("pclmul")]] inline std::uint64_t High64(__m128i v) {
-  return static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(v, v)));
-}
-
 inline std::uint64_t LoadBigEndian64(const std::uint8_t* bytes) {
   std::uint64_t w;
   std::memcpy(&w, bytes, sizeof w);
   return be64toh(w);
 }
 
-// A sum of weighted blocks has at most 79 bits and leaves the same remainder as the
-// message it stands for. Taken as a message of ten bytes, its top two and its low eight,
-// by table lookups that do not wait for each other, it gives the CRC register.
-[[gnu::target("pclmul")]] inline std::uint16_t RegisterOfSum(__m128i sum) {
-  const auto& t = detail::kCrcTables;
-  const std::uint64_t high = High64(sum);
-  return detail::CrcStep(0, __builtin_bswap64(Low64(sum))) ^ t[9][(high >> 8) & 0xFF] ^
-         t[8][high & 0xFF];
+// x^80 = q * generator + r with q of degree 64: the low 64 bits of q.
+constexpr std::uint64_t BuildBarrettQuotient() {
+  std::uint32_t remainder = 0;
+  std::uint64_t quotient = 0;
+  for (int bit = 80; bit >= 0; --bit) {  // long division, one bit of x^80 at a time
+    remainder = remainder << 1 | (bit == 80 ? 1u : 0u);
+    const bool subtracted = (remainder & 0x10000) != 0;
+    if (subtracted) remainder ^= kGenerator;
+    if (bit < 64) quotient = quotient << 1 | (subtracted ? 1u : 0u);
+  }
+  return quotient;
+}
+constexpr std::uint64_t kBarrettQuotient = BuildBarrettQuotient();
+
+// A sum of weighted blocks has at most 79 bits; this is its remainder by the generator,
+// by Barrett reduction: the sum's quotient is its top 63 bits times x^80 / generator,
+// divided by x^64, and two carry-less products take the place of the division.
+[[gnu::target("pclmul")]] inline std::uint16_t RemainderOfSum(__m128i sum) {
+  const __m128i top = _mm_srli_si128(sum, 2);  // sum / x^16
+  const __m128i quotient = _mm_xor_si128(
+      top,
+      _mm_srli_si128(_mm_clmulepi64_si128(
+                         top, _mm_cvtsi64_si128(static_cast<long long>(kBarrettQuotient)), 0x00),
+                     8));
+  const __m128i multiple =
+      _mm_clmulepi64_si128(quotient, _mm_cvtsi32_si128(static_cast<int>(kGenerator)), 0x00);
+  return static_cast<std::uint16_t>(_mm_cvtsi128_si32(_mm_xor_si128(sum, multiple)));
 }
 
 [[gnu::target("pclmul,ssse3")]] std::uint16_t FrameCRCOfWindow(const std::uint8_t* bytes,
@@ -146,7 +160,7 @@ inline std::uint64_t LoadBigEndian64(const std::uint8_t* bytes) {
     sum = _mm_xor_si128(sum, _mm_xor_si128(_mm_clmulepi64_si128(blocks, weights, 0x00),
                                            _mm_clmulepi64_si128(blocks, weights, 0x11)));
   }
-  return static_cast<std::uint16_t>(RegisterOfSum(sum) ^ row.register_term);
+  return static_cast<std::uint16_t>(RemainderOfSum(sum) ^ row.register_term);
 }
 
 }  // namespace
@@ -166,7 +180,7 @@ inline std::uint64_t LoadBigEndian64(const std::uint8_t* bytes) {
   for (std::size_t following = blocks - 1; following-- > 0; at += 8) {
     sum = _mm_xor_si128(sum, CarrylessProduct(LoadBigEndian64(at), kBlockWeights[following]));
   }
-  return static_cast<std::uint16_t>(RegisterOfSum(sum) ^ 0xFFFF);
+  return static_cast<std::uint16_t>(RemainderOfSum(sum) ^ 0xFFFF);
 }
 
 #else

@@ -18,10 +18,9 @@ namespace detail {
 using CrcTable = std::array<std::uint16_t, 256>;
 
 // kCrcTables[k][b]: the CRC contribution of byte b followed by k more bytes, so that
-// eight bytes are taken in one step (slicing by eight); the two tables beyond take the
-// two bytes in front of them where a remainder of ten bytes is reduced.
-constexpr std::array<CrcTable, 10> BuildCrcTables() {
-  std::array<CrcTable, 10> tables{};
+// eight bytes are taken in one step (slicing by eight).
+constexpr std::array<CrcTable, 8> BuildCrcTables() {
+  std::array<CrcTable, 8> tables{};
   for (unsigned i = 0; i < 256; ++i) {
     std::uint16_t c = static_cast<std::uint16_t>(i << 8);
     for (int bit = 0; bit < 8; ++bit) {
@@ -38,7 +37,7 @@ constexpr std::array<CrcTable, 10> BuildCrcTables() {
   return tables;
 }
 
-inline constexpr std::array<CrcTable, 10> kCrcTables = BuildCrcTables();
+inline constexpr std::array<CrcTable, 8> kCrcTables = BuildCrcTables();
 
 // kStartBefore[k]: the register value that k zero bytes turn into the initial value
 // 0xFFFF. Starting from it, a message can be taken in whole blocks of eight bytes with k
