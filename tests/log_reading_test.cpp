@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <random>
 #include <string_view>
+#include <vector>
 
 #include "engine/frame.h"
 #include "engine/frame_assembler.h"
 #include "engine/log_reading.h"
+#include "engine/run_stats.h"
 #include "test_support.h"
 #include "util/number_text.h"
 
@@ -30,10 +33,9 @@ Outcome Read(const std::string& path, unsigned workers, const AssemblyPlan& plan
   outcome.open_at_end = ReadLog(*log, LogTypeSelection::Autodetect, workers, plan,
                                 plan.Mode == kAnalysis ? nullptr : &output, *outcome.stats, host);
   outcome.gauge = host.gauge;
-  const auto& written = output.Contents();
+  const std::string_view written = output.Contents();
   outcome.output_size = written.size();
-  outcome.output_digest = std::hash<std::string_view>()(
-      std::string_view(reinterpret_cast<const char*>(written.data()), written.size()));
+  outcome.output_digest = std::hash<std::string_view>()(written);
   return outcome;
 }
 
@@ -171,6 +173,33 @@ TEST(LogReading, ReadFailureInALaterSegmentStopsThereAsInOnePass) {
           << workers;
     }
   }
+}
+
+// The figures of segments are added up and their memory reused for later segments: the
+// address counts must come out right whatever blocks of addresses each segment used.
+TEST(LogReading, AddressCountsAddAndReassignAcrossBlocks) {
+  auto total = std::make_unique<RunStats>();
+  auto part = std::make_unique<RunStats>();
+  const RunStats no_figures;
+  const std::vector<std::vector<std::uint16_t>> segments = {
+      {0x0041, 0x0041, 0xFFFF}, {0x0400, 0x0041}, {}, {0x03FF, 0x8000, 0x8000}};
+  std::map<std::uint16_t, std::int64_t> expected;
+  for (const auto& addresses : segments) {
+    *part = no_figures;
+    for (std::uint16_t address : addresses) {
+      ++part->AddressCounts[address];
+      ++expected[address];
+    }
+    AddFigures(*total, *part);
+  }
+  for (std::size_t word = 0; word < total->AddressCounts.size(); ++word) {
+    const auto found = expected.find(static_cast<std::uint16_t>(word));
+    ASSERT_EQ(total->AddressCounts[word], found == expected.end() ? 0 : found->second) << word;
+  }
+  *part = *total;
+  EXPECT_EQ(part->AddressCounts, total->AddressCounts);
+  *part = no_figures;
+  EXPECT_EQ(part->AddressCounts, no_figures.AddressCounts);
 }
 
 }  // namespace

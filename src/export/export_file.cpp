@@ -1,33 +1,44 @@
 #include "export/export_file.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace corvanel {
 
-ExportFile::ExportFile(std::unique_ptr<OutputStream> stream) : stream_(std::move(stream)) {
-  buffer_.reserve(kBufferSize);
-}
+ExportFile::ExportFile(std::unique_ptr<OutputStream> stream)
+    : stream_(std::move(stream)), storage_(kBufferSize) {}
 
 ExportFile::~ExportFile() = default;
 
 void ExportFile::Write(const std::uint8_t* data, std::size_t count) {
-  if (buffer_.size() + count > kBufferSize) Flush();
-  buffer_.insert(buffer_.end(), data, data + count);
-  if (buffer_.size() >= kBufferSize) Flush();
+  if (used_ + count > storage_.size()) MakeRoom(count);
+  std::memcpy(Begin() + used_, data, count);
+  used_ += count;
+  if (stream_ && used_ >= kBufferSize) Flush();
+}
+
+void ExportFile::MakeRoom(std::size_t count) {
+  if (stream_) Flush();
+  if (used_ + count > storage_.size()) {
+    storage_.resize(std::max(used_ + count, stream_ ? kBufferSize : 2 * storage_.size()));
+  }
 }
 
 void ExportFile::Append(const ExportFile& records) {
-  const ByteBuffer& data = records.Contents();
+  const std::string_view data = records.Contents();
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data());
   if (!stream_ || data.size() < kBufferSize) {
-    Write(data.data(), data.size());
+    Write(bytes, data.size());
   } else {
     Flush();
-    WriteThrough(data.data(), data.size());
+    WriteThrough(bytes, data.size());
   }
 }
 
 void ExportFile::Flush() {
-  if (buffer_.empty() || !stream_) return;  // an in-memory file keeps all in its buffer
-  WriteThrough(buffer_.data(), buffer_.size());
-  buffer_.clear();
+  if (used_ == 0 || !stream_) return;  // an in-memory file keeps all in its buffer
+  WriteThrough(storage_.data(), used_);
+  used_ = 0;
 }
 
 void ExportFile::WriteThrough(const std::uint8_t* data, std::size_t count) {
@@ -36,7 +47,7 @@ void ExportFile::WriteThrough(const std::uint8_t* data, std::size_t count) {
     stream_->Write(data, count);
   } catch (const FileError&) {
     broken_ = true;
-    buffer_.clear();
+    used_ = 0;
     stream_->Truncate(flushed_);
     throw;
   }

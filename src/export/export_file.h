@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -51,18 +53,18 @@ class ExportFile {
   // Room for a record of at most `most` bytes, written in place and then committed with
   // its real length; throws FileError when a flush fails.
   char* Reserve(std::size_t most) {
-    if (buffer_.size() + most > kBufferSize) Flush();
-    const std::size_t start = buffer_.size();
-    buffer_.resize(start + most);
-    return Begin() + start;
+    if (used_ + most > storage_.size()) MakeRoom(most);
+    return Begin() + used_;
   }
-  void Commit(char* end) { buffer_.resize(static_cast<std::size_t>(end - Begin())); }
+  void Commit(char* end) { used_ = static_cast<std::size_t>(end - Begin()); }
   // Writes whole records kept by an in-memory export file; throws FileError on failure.
   void Append(const ExportFile& records);
   // What an in-memory export file holds.
-  const ByteBuffer& Contents() const { return buffer_; }
+  std::string_view Contents() const {
+    return {reinterpret_cast<const char*>(storage_.data()), used_};
+  }
   // Empties an in-memory export file for the next segment, keeping its room.
-  void Clear() { buffer_.clear(); }
+  void Clear() { used_ = 0; }
 
   // Flushes and closes; throws FileError on failure.
   void Close();
@@ -72,13 +74,16 @@ class ExportFile {
  private:
   static constexpr std::size_t kBufferSize = 1 << 20;
 
+  // Makes room for `count` more bytes: a file with a stream flushes what it holds, an
+  // in-memory file grows. Either grows for a single record larger than the buffer.
+  void MakeRoom(std::size_t count);
   void Flush();
   void WriteThrough(const std::uint8_t* data, std::size_t count);
+  char* Begin() { return reinterpret_cast<char*>(storage_.data()); }
 
   std::unique_ptr<OutputStream> stream_;
-  char* Begin() { return reinterpret_cast<char*>(buffer_.data()); }
-
-  ByteBuffer buffer_;
+  ByteBuffer storage_;  // the buffer; its first used_ bytes are written and not flushed
+  std::size_t used_ = 0;
   std::int64_t flushed_ = 0;  // bytes known to be in the file
   bool broken_ = false;       // a write failed; nothing more goes to the file
 };
