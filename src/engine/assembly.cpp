@@ -12,8 +12,8 @@ Assembly::Assembly(const AssemblyPlan& plan, ExportFile* output) : plan_(plan), 
 }
 
 void Assembly::Reset() {
-  std::destroy_at(stats_.get());
-  std::construct_at(stats_.get());
+  static const RunStats kNoFigures;
+  *stats_ = kNoFigures;  // clears only the address blocks used
   *frame_ = Frame{};
   MakeAssembler();
 }

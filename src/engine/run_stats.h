@@ -2,11 +2,69 @@
 // exact figures.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 
 namespace corvanel {
+
+// How many good frames carried each address word. It notes which blocks of 1,024 words
+// it has handed out for writing, so that adding it to a total and assigning it visit only
+// those blocks: a segment of a log holds a handful of addresses, and a log is read in
+// hundreds of segments.
+class AddressTally {
+ public:
+  static constexpr std::size_t kWords = 65536;
+
+  AddressTally() = default;
+  AddressTally(const AddressTally&) = default;
+  AddressTally& operator=(const AddressTally& other) {
+    ClearUsedBlocks();
+    ForEachUsedBlock(other.used_blocks_, [&](std::size_t first) {
+      std::copy_n(other.counts_.begin() + first, kBlock, counts_.begin() + first);
+    });
+    used_blocks_ = other.used_blocks_;
+    return *this;
+  }
+
+  std::int64_t operator[](std::size_t word) const { return counts_[word]; }
+  std::int64_t& operator[](std::size_t word) {
+    used_blocks_ |= std::uint64_t{1} << (word / kBlock);
+    return counts_[word];
+  }
+  std::size_t size() const { return kWords; }
+  bool operator==(const AddressTally& other) const { return counts_ == other.counts_; }
+
+  void AddTo(AddressTally& total) const {
+    ForEachUsedBlock(used_blocks_, [&](std::size_t first) {
+      for (std::size_t word = first; word < first + kBlock; ++word) {
+        total.counts_[word] += counts_[word];
+      }
+    });
+    total.used_blocks_ |= used_blocks_;
+  }
+
+ private:
+  static constexpr std::size_t kBlock = kWords / 64;
+
+  template <class OnBlock>
+  static void ForEachUsedBlock(std::uint64_t blocks, OnBlock&& on_block) {
+    for (; blocks != 0; blocks &= blocks - 1) {
+      on_block(static_cast<std::size_t>(__builtin_ctzll(blocks)) * kBlock);
+    }
+  }
+
+  void ClearUsedBlocks() {
+    ForEachUsedBlock(used_blocks_,
+                     [&](std::size_t first) { std::fill_n(counts_.begin() + first, kBlock, 0); });
+    used_blocks_ = 0;
+  }
+
+  std::array<std::int64_t, kWords> counts_{};
+  std::uint64_t used_blocks_ = 0;  // bit b: a word in block b may be other than zero
+};
 
 struct RunStats {
   std::int64_t TooShortFrames = 0;
@@ -25,7 +83,7 @@ struct RunStats {
   std::int64_t MaxElementsPerFrame = 0;
 
   std::array<std::int64_t, 256> MecCounts{};
-  std::array<std::int64_t, 65536> AddressCounts{};
+  AddressTally AddressCounts;
 
   bool LogIsBinary = true;
   std::int64_t LogFileSize = 0;
@@ -50,9 +108,7 @@ inline void AddFigures(RunStats& total, const RunStats& part) {
     total.MaxElementsPerFrame = part.MaxElementsPerFrame;
   }
   for (std::size_t i = 0; i < total.MecCounts.size(); ++i) total.MecCounts[i] += part.MecCounts[i];
-  for (std::size_t i = 0; i < total.AddressCounts.size(); ++i) {
-    total.AddressCounts[i] += part.AddressCounts[i];
-  }
+  part.AddressCounts.AddTo(total.AddressCounts);
 }
 
 }  // namespace corvanel
