@@ -87,11 +87,13 @@ char* RenderPlainFrameLinePortable(const Frame& frame, char* out) {
 
 namespace {
 
-// Shuffle masks that spread sixteen pairs of digits (two vectors of eight pairs each)
-// over three vectors of "XX " groups; -1 leaves a zero, where the blank goes.
+// The 48 characters of sixteen "XX " groups, in three vectors. Each vector takes its
+// digits from a window of sixteen of the 32 digits (kWindow: where it starts) by one byte
+// shuffle; -1 leaves a zero, where the blank goes.
+constexpr std::array<int, 3> kWindow = {0, 10, 16};
+
 struct Spread {
-  std::array<std::array<std::int8_t, 16>, 3> from_first;
-  std::array<std::array<std::int8_t, 16>, 3> from_second;
+  std::array<std::array<std::int8_t, 16>, 3> digits;
   std::array<std::array<std::int8_t, 16>, 3> blanks;
 };
 
@@ -100,18 +102,11 @@ constexpr Spread BuildSpread() {
   for (int part = 0; part < 3; ++part) {
     for (int j = 0; j < 16; ++j) {
       const int at = 16 * part + j;  // position in the 48 characters
-      const int pair = at / 3;
-      const int digit = at % 3;  // 0, 1: the digits; 2: the blank
-      spread.from_first[part][j] = -1;
-      spread.from_second[part][j] = -1;
+      const int digit = at % 3;      // 0, 1: the digits; 2: the blank
+      const int index = 2 * (at / 3) + digit - kWindow[part];
+      if (digit != 2 && (index < 0 || index >= 16)) throw "a digit outside its window";
+      spread.digits[part][j] = static_cast<std::int8_t>(digit == 2 ? -1 : index);
       spread.blanks[part][j] = digit == 2 ? ' ' : 0;
-      if (digit == 2) continue;
-      const int index = 2 * (pair % 8) + digit;
-      if (pair < 8) {
-        spread.from_first[part][j] = static_cast<std::int8_t>(index);
-      } else {
-        spread.from_second[part][j] = static_cast<std::int8_t>(index);
-      }
     }
   }
   return spread;
@@ -121,6 +116,13 @@ constexpr Spread kSpread = BuildSpread();
 
 [[gnu::target("ssse3")]] inline __m128i Load(const std::array<std::int8_t, 16>& bytes) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data()));
+}
+
+// Writes characters 16 part to 16 part + 15 of the groups from their window of digits.
+[[gnu::target("ssse3")]] inline void StorePart(char* out, __m128i window, int part) {
+  const __m128i text = _mm_or_si128(_mm_shuffle_epi8(window, Load(kSpread.digits[part])),
+                                    Load(kSpread.blanks[part]));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * part), text);
 }
 
 }  // namespace
@@ -136,15 +138,12 @@ constexpr Spread kSpread = BuildSpread();
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
     const __m128i high = _mm_shuffle_epi8(digits, _mm_and_si128(_mm_srli_epi16(v, 4), nibble));
     const __m128i low = _mm_shuffle_epi8(digits, _mm_and_si128(v, nibble));
-    const __m128i first = _mm_unpacklo_epi8(high, low);   // the pairs of bytes 0 to 7
+    const __m128i first = _mm_unpacklo_epi8(high, low);   // the digits of bytes 0 to 7
     const __m128i second = _mm_unpackhi_epi8(high, low);  // bytes 8 to 15
-    for (int part = 0; part < 3; ++part) {
-      const __m128i text =
-          _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(first, Load(kSpread.from_first[part])),
-                                    _mm_shuffle_epi8(second, Load(kSpread.from_second[part]))),
-                       Load(kSpread.blanks[part]));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * part), text);
-    }
+    static_assert(kWindow[1] == 10 && kWindow[2] == 16);
+    StorePart(out, first, 0);
+    StorePart(out, _mm_alignr_epi8(second, first, 10), 1);
+    StorePart(out, second, 2);
   }
   return LineEnd(begin, count);
 }
