@@ -58,10 +58,11 @@ void Analyze(Frame& frame, RunStats& stats, FrameExporter* exporter) {
 }  // namespace
 
 void AnalyzeFrame(Frame& frame, RunStats& stats, FrameExporter* exporter) {
-  if (exporter) {
-    Analyze<true>(frame, stats, exporter);
-  } else {
+  if (exporter == nullptr || exporter->WritesLineOnly()) {
     Analyze<false>(frame, stats, nullptr);
+    if (exporter) exporter->WriteFrameLine();
+  } else {
+    Analyze<true>(frame, stats, exporter);
   }
 }
 

@@ -99,6 +99,11 @@ void FrameExporter::EndFrameExport() {
     file_.Write(FrameBlock);
     return;
   }
+  WriteFrameLine();
+}
+
+void FrameExporter::WriteFrameLine() {
+  frame_.FrameBuffer[frame_.FrameLength] = 0xFF;  // the stop byte, after the second CRC byte
   char* out = file_.Reserve(FrameLineRoom(frame_) + 2);
   out = RenderFrameLine(frame_, mode_ == kFramesKeepStuffing, out);
   *out++ = '\r';

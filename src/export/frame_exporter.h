@@ -19,6 +19,13 @@ class FrameExporter {
  public:
   FrameExporter(Frame& frame, ExportMode mode, const ExportSettings& settings, ExportFile& file);
 
+  // Without details and without filters, a frame's record is its line alone: the analysis
+  // then calls WriteFrameLine after it instead of the calls below.
+  bool WritesLineOnly() const {
+    return !settings_.IncludeDetails && !settings_.FilterAddress && !settings_.FilterMecs;
+  }
+  void WriteFrameLine();
+
   void BeginFrameExport();
   void AddFieldLengthWarning(std::int32_t indicated, std::int32_t real) {
     if (WritesDetails()) AppendFieldLengthWarning(indicated, real);
