@@ -2,6 +2,7 @@
 // hexadecimal pairs with a blank between them.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 
 #include "engine/frame.h"
@@ -9,10 +10,10 @@
 namespace corvanel {
 
 // Room to reserve for RenderFrameLine: "FD 0x " per byte, and a group of sixteen pairs
-// more, as whole groups are written at a time. The stop byte must stand in the buffer at
-// FrameLength.
+// more, as whole groups are written at a time, and never less than two groups. The stop
+// byte must stand in the buffer at FrameLength.
 inline std::size_t FrameLineRoom(const Frame& frame) {
-  return 6 * static_cast<std::size_t>(frame.FrameLength + 1) + 48;
+  return std::max<std::size_t>(6 * static_cast<std::size_t>(frame.FrameLength + 1) + 48, 96);
 }
 
 // Writes the line at `out` and returns its end. With `keep_stuffing`, FD, FE and FF inside
