@@ -14,7 +14,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QProgressBar>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -107,7 +106,7 @@ void TForm1::CreateControls() {
   GroupBox2->setTitle(QStringLiteral("Progress"));
   GroupBox2->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   auto* progress_row = new QHBoxLayout(GroupBox2);
-  Gauge1 = MakeNamed<QProgressBar>(GroupBox2, "Gauge1");
+  Gauge1 = MakeNamed<Gauge>(GroupBox2, "Gauge1");
   Gauge1->setRange(kGaugeMin, kGaugeMax);
   Gauge1->setValue(kGaugeMin);
   Gauge1->setFormat(QStringLiteral("%p%"));
@@ -289,16 +288,8 @@ void TForm1::RepaintWindow() {
 }
 
 void TForm1::SetGauge(int position) {
-  const int clamped = std::clamp(position, kGaugeMin, kGaugeMax);
-  if (clamped == Gauge1->value()) return;
-  Gauge1->setValue(clamped);
-  // The run holds the event loop, so the gauge draws itself now, though not more often
-  // than a screen shows frames: a small log would otherwise spend most of its run
-  // drawing. A position not drawn here is drawn when the event loop runs again.
-  if (!gauge_drawn_.isValid() || gauge_drawn_.elapsed() >= kGaugeFrameMs) {
-    Gauge1->repaint();
-    gauge_drawn_.start();
-  }
+  // The gauge repaints itself at once when the percentage it shows changes.
+  Gauge1->setValue(std::clamp(position, kGaugeMin, kGaugeMax));
 }
 
 void TForm1::ShowError(const std::string& message) {

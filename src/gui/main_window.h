@@ -3,7 +3,6 @@
 // run: it hands the run its inputs and shows the gauge, the errors and the report.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
 #include <QString>
@@ -13,6 +12,7 @@
 
 #include "engine/run_host.h"
 #include "export/export_settings.h"
+#include "gui/gauge.h"
 
 class QAction;
 class QComboBox;
@@ -20,7 +20,6 @@ class QFileDialog;
 class QGroupBox;
 class QLabel;
 class QMenu;
-class QProgressBar;
 
 namespace corvanel::gui {
 
@@ -62,7 +61,7 @@ class TForm1 : public QMainWindow, public RunHost {
   QLabel* Panel1;
   QComboBox* CBFTYP;
   QGroupBox* GroupBox2;
-  QProgressBar* Gauge1;
+  Gauge* Gauge1;
   QGroupBox* GroupBox3;
   ReportPane* Memo1;
   QFileDialog* OpenDialog1;
@@ -103,11 +102,8 @@ class TForm1 : public QMainWindow, public RunHost {
   void ProcessUECP(ExportMode mode, const QString& export_path = {});
   void ShowErrorBox(const QString& text);
 
-  static constexpr qint64 kGaugeFrameMs = 16;
-
   UserDialogs& dialogs_;
   TDEXP* DEXP = nullptr;
-  QElapsedTimer gauge_drawn_;  // since the gauge was last drawn during a run
 };
 
 }  // namespace corvanel::gui
