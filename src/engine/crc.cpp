@@ -55,7 +55,7 @@ constexpr std::size_t kMostBlocks = 33;
 
 // The CRC register after a message M with a start value of zero is M x^16 mod generator,
 // so every weight below carries the factor x^16.
-
+//
 // kBlockWeights[j] = x^(64 j + 16) mod generator: what a block followed by j more blocks
 // is worth in the register, up to a multiple of the generator.
 constexpr std::array<std::uint16_t, kMostBlocks> BuildBlockWeights() {
@@ -77,11 +77,11 @@ struct alignas(16) WindowRow {
   std::uint16_t register_term;                       // what the start value leaves
 };
 
-// For n bytes, block i (bytes 8i to 8i + 7, the first the highest) stands at x^(8n - 64i
-// - 64) in the message; past its end the exponent is negative, and the block's low bytes
-// are zero, so the inverse powers of x give the same remainder. The weight adds x^16. The start
-// value 0xFFFF leaves 0xFFFF x^(8n) mod generator in the register, and the final inversion is
-// folded into the same term.
+// For n bytes, block i (bytes 8i to 8i + 7, the first the highest) stands at
+// x^(8n - 64i - 64) in the message, and at x^16 more in the register. Past the message's
+// end the exponent is negative; the block's low bytes are zero there, so the inverse
+// powers of x give the same remainder. The start value 0xFFFF leaves 0xFFFF x^(8n) mod
+// generator in the register; the final inversion is folded into the same term.
 constexpr std::array<WindowRow, kFrameCRCReadable + 1> BuildWindowRows() {
   std::array<WindowRow, kFrameCRCReadable + 1> rows{};
   for (int n = 0; n <= static_cast<int>(kFrameCRCReadable); ++n) {
