@@ -71,6 +71,8 @@ class MainWindowTest : public QObject {
   void exportOfDeletedLog();
   void gaugeFollowsProgress_data();
   void gaugeFollowsProgress();
+  void gaugeFillsItsShare_data();
+  void gaugeFillsItsShare();
   void droppedFilesOpenInOrder();
   void longDroppedPathArrivesWhole();
   void copyAllCopiesPaneText();
@@ -396,6 +398,33 @@ void MainWindowTest::gaugeFollowsProgress() {
           [&shown](int value) { shown.append(value); });
   form->Start1->trigger();
   QCOMPARE(shown, positions);
+}
+
+void MainWindowTest::gaugeFillsItsShare_data() {
+  QTest::addColumn<int>("value");
+  QTest::newRow("empty") << 0;
+  QTest::newRow("under half") << 45;
+  QTest::newRow("over half") << 80;
+  QTest::newRow("full") << 100;
+}
+
+void MainWindowTest::gaugeFillsItsShare() {
+  // The gauge draws itself: filled in the highlight colour from the left edge to its share
+  // of the width, the window's base colour after it. Looked at along the top row inside
+  // the frame, clear of the percentage in the middle.
+  QFETCH(int, value);
+  form->Gauge1->setValue(value);
+  const QImage image = form->Gauge1->grab().toImage();
+  const int inside = image.width() - 2;
+  const int edge = 1 + inside * value / 100;
+  const QColor filled = form->Gauge1->palette().color(QPalette::Highlight);
+  const QColor empty = form->Gauge1->palette().color(QPalette::Base);
+  for (int x = 2; x < image.width() - 2; ++x) {
+    if (std::abs(x - edge) <= 1) continue;
+    const QColor expected = x < edge ? filled : empty;
+    QCOMPARE(image.pixelColor(x, 2).rgb(), expected.rgb());
+  }
+  QCOMPARE(form->Gauge1->text(), QString::number(value) + QLatin1Char('%'));
 }
 
 void MainWindowTest::droppedFilesOpenInOrder() {
