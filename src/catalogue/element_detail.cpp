@@ -46,6 +46,23 @@ void AppendRealTimeClock(std::string& out, const Frame& frame) {
   out += ")";
 }
 
+// Whether no position from p on is labelled or shown in binary, so that all the bytes
+// from there are shown as characters.
+bool OnlyTextFollows(const TME& row, std::int32_t p) {
+  return p > row.DSNPos && p > row.PSNPos && p > row.MELPos && p > row.BinaryPos &&
+         row.BinaryStep == 0;
+}
+
+// Bytes `first` to `last` as characters, control characters as '.', in one append.
+void AppendAsText(std::string& out, const Frame& frame, std::int32_t first, std::int32_t last) {
+  const std::size_t start = out.size();
+  out.resize(start + static_cast<std::size_t>(last - first + 1));
+  for (std::int32_t k = first; k <= last; ++k) {
+    const std::uint8_t b = frame.At(k);
+    out[start + static_cast<std::size_t>(k - first)] = b < 32 ? '.' : static_cast<char>(b);
+  }
+}
+
 void AppendCatalogued(std::string& out, const Frame& frame, const TME& row, std::int32_t last) {
   bool text_begun = false;
   std::int32_t last_binary = 0;
@@ -68,6 +85,10 @@ void AppendCatalogued(std::string& out, const Frame& frame, const TME& row, std:
       if (p == row.TextPos) {
         text_begun = true;
         out += '"';
+        if (OnlyTextFollows(row, p)) {
+          AppendAsText(out, frame, k, last);
+          break;
+        }
       }
       if (text_begun) {
         out += b < 32 ? '.' : static_cast<char>(b);
