@@ -15,7 +15,7 @@ void AppendZeroPadded(std::string& out, std::int32_t value, std::int32_t width) 
   const auto result = std::to_chars(digits, digits + sizeof digits, value);
   const auto length = static_cast<std::int32_t>(result.ptr - digits);
   if (length < width) out.append(static_cast<std::size_t>(width - length), '0');
-  out.append(digits, result.ptr);
+  out.append(digits, static_cast<std::size_t>(result.ptr - digits));
 }
 
 bool IsBitSet(std::int32_t value, std::uint8_t bit) {
@@ -30,7 +30,7 @@ void AppendHex4(std::string& out, std::uint16_t value) {
 void AppendDecimal(std::string& out, std::int64_t value) {
   char digits[24];
   const auto result = std::to_chars(digits, digits + sizeof digits, value);
-  out.append(digits, result.ptr);
+  out.append(digits, static_cast<std::size_t>(result.ptr - digits));
 }
 
 }  // namespace corvanel
