@@ -180,12 +180,12 @@ TEST(LogReading, ReadFailureInALaterSegmentStopsThereAsInOnePass) {
 TEST(LogReading, AddressCountsAddAndReassignAcrossBlocks) {
   auto total = std::make_unique<RunStats>();
   auto part = std::make_unique<RunStats>();
-  const RunStats no_figures;
+  const auto no_figures = std::make_unique<const RunStats>();
   const std::vector<std::vector<std::uint16_t>> segments = {
       {0x0041, 0x0041, 0xFFFF}, {0x0400, 0x0041}, {}, {0x03FF, 0x8000, 0x8000}};
   std::map<std::uint16_t, std::int64_t> expected;
   for (const auto& addresses : segments) {
-    *part = no_figures;
+    *part = *no_figures;
     for (std::uint16_t address : addresses) {
       ++part->AddressCounts[address];
       ++expected[address];
@@ -198,8 +198,8 @@ TEST(LogReading, AddressCountsAddAndReassignAcrossBlocks) {
   }
   *part = *total;
   EXPECT_EQ(part->AddressCounts, total->AddressCounts);
-  *part = no_figures;
-  EXPECT_EQ(part->AddressCounts, no_figures.AddressCounts);
+  *part = *no_figures;
+  EXPECT_EQ(part->AddressCounts, no_figures->AddressCounts);
 }
 
 }  // namespace

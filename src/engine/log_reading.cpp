@@ -301,13 +301,13 @@ class SegmentReader {
   }
 
   void Read(std::int64_t k, SegmentWork& work, ReadBuffers& buffers) {
+    work.Reset();
     try {
       const std::int64_t begin = Begin(k);
       if (begin < 0) {
         work.empty = true;
         return;
       }
-      work.Reset();
       std::int64_t end = kToEnd;
       for (std::int64_t j = k + 1; j < segments_.count; ++j) {
         const std::int64_t next = Begin(j);

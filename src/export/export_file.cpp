@@ -18,7 +18,7 @@ void ExportFile::Write(const std::uint8_t* data, std::size_t count) {
 }
 
 void ExportFile::MakeRoom(std::size_t count) {
-  if (stream_) Flush();
+  Flush();
   if (used_ + count > storage_.size()) {
     storage_.resize(std::max(used_ + count, stream_ ? kBufferSize : 2 * storage_.size()));
   }

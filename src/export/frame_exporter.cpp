@@ -54,15 +54,13 @@ void FrameExporter::BeginFrameExport() {
       return;
     }
   }
-  frame_.FrameBuffer[frame_.FrameLength] = 0xFF;  // the stop byte, after the second CRC byte
   if (!settings_.IncludeDetails) return;
   FrameBlock.clear();
   FrameBlock += '[';
   const std::size_t start = FrameBlock.size();
   FrameBlock.resize(start + FrameLineRoom(frame_));
-  FrameBlock.resize(static_cast<std::size_t>(
-      RenderFrameLine(frame_, mode_ == kFramesKeepStuffing, FrameBlock.data() + start) -
-      FrameBlock.data()));
+  FrameBlock.resize(
+      static_cast<std::size_t>(RenderLine(FrameBlock.data() + start) - FrameBlock.data()));
   FrameBlock += ']';
   FrameBlock += kLineEnd;
 }
@@ -103,12 +101,15 @@ void FrameExporter::EndFrameExport() {
 }
 
 void FrameExporter::WriteFrameLine() {
-  frame_.FrameBuffer[frame_.FrameLength] = 0xFF;  // the stop byte, after the second CRC byte
-  char* out = file_.Reserve(FrameLineRoom(frame_) + 2);
-  out = RenderFrameLine(frame_, mode_ == kFramesKeepStuffing, out);
+  char* out = RenderLine(file_.Reserve(FrameLineRoom(frame_) + 2));
   *out++ = '\r';
   *out++ = '\n';
   file_.Commit(out);
+}
+
+char* FrameExporter::RenderLine(char* out) {
+  frame_.FrameBuffer[frame_.FrameLength] = 0xFF;  // the stop byte, after the second CRC byte
+  return RenderFrameLine(frame_, mode_ == kFramesKeepStuffing, out);
 }
 
 }  // namespace corvanel

@@ -45,6 +45,9 @@ class FrameExporter {
 
  private:
   bool WritesDetails() const { return ExportThisFrame && settings_.IncludeDetails; }
+  // Places the stop byte after the frame's last byte and writes the frame line at `out` in
+  // this export's mode; returns its end.
+  char* RenderLine(char* out);
   void AppendFieldLengthWarning(std::int32_t indicated, std::int32_t real);
   void AppendAddressDetail(std::uint16_t address);
   void AppendElementDetail(std::uint8_t code, std::int32_t last_index);

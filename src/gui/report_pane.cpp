@@ -92,11 +92,6 @@ void ReportPane::SelectAll() {
   viewport()->update();
 }
 
-void ReportPane::CollapseSelection() {
-  anchor_ = caret_;
-  viewport()->update();
-}
-
 void ReportPane::CopySelection() const {
   if (HasSelection()) QApplication::clipboard()->setText(SelectedText());
 }

@@ -40,7 +40,6 @@ class ReportPane : public QAbstractScrollArea {
   bool HasSelection() const { return anchor_ != caret_; }
   QString SelectedText() const;
   void SelectAll();
-  void CollapseSelection();
   void CopySelection() const;
 
  protected:
